@@ -1,0 +1,48 @@
+#pragma once
+
+#include "entry.h"
+
+#include <QAbstractListModel>
+
+namespace tessary {
+
+// The history, newest first, as views see it. Only the monitor edits it; every edit is reported
+// as the fine-grained row insert or removal it is, so views keep their delegates.
+class HistoryModel : public QAbstractListModel {
+    Q_OBJECT
+    Q_PROPERTY(int count READ rowCount NOTIFY countChanged)
+public:
+    enum Role {
+        KindRole = Qt::UserRole + 1, // "text", "image" or "files"
+        TextRole,
+        ImageBytesRole,
+        UrlsRole,
+        IdRole,   // the entry id as a string without braces
+        TimeRole, // capture time, a QDateTime
+    };
+    Q_ENUM(Role)
+
+    using QAbstractListModel::QAbstractListModel;
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QHash<int, QByteArray> roleNames() const override;
+
+    const QList<Entry> &entries() const { return m_entries; }
+    // The row of the entry with this id, or -1.
+    Q_INVOKABLE int rowOf(const QString &id) const;
+
+    void prepend(Entry entry);
+    void removeAt(int row);
+    void truncate(int size);
+
+    static QString kindName(Payload::Kind kind);
+
+signals:
+    void countChanged();
+
+private:
+    QList<Entry> m_entries;
+};
+
+} // namespace tessary

@@ -1,0 +1,102 @@
+#include "monitor.h"
+
+namespace tessary {
+namespace {
+
+qint64 steadyMilliseconds()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+} // namespace
+
+ClipboardMonitor::ClipboardMonitor(Pasteboard &pasteboard, SoundPlayer &sound, QObject *parent,
+                                   MonotonicClock clock)
+    : QObject(parent), m_pasteboard(pasteboard), m_sound(sound),
+      m_clock(clock ? std::move(clock) : MonotonicClock(steadyMilliseconds)), m_history(this),
+      m_lastChangeCount(pasteboard.changeCount())
+{
+    m_timer.setTimerType(Qt::PreciseTimer);
+    m_timer.setInterval(kPollInterval);
+    connect(&m_timer, &QTimer::timeout, this, &ClipboardMonitor::checkPasteboard);
+    connect(&m_pasteboard, &Pasteboard::contentsLost, this, &ClipboardMonitor::restoreNewest);
+}
+
+void ClipboardMonitor::startMonitoring()
+{
+    if (m_timer.isActive())
+        return;
+    m_timer.start();
+    emit monitoringChanged();
+}
+
+void ClipboardMonitor::checkPasteboard()
+{
+    if (m_pasteboard.changeCount() == m_lastChangeCount)
+        return;
+    // Adopted before the capture: an unreadable change is not read again on the next tick.
+    setLastChangeCount(m_pasteboard.changeCount());
+    beginCapture();
+}
+
+void ClipboardMonitor::beginCapture()
+{
+    const quint64 ticket = ++m_captureTicket;
+    const qint64 startedAt = m_clock();
+    m_pasteboard.capture().then(this, [this, ticket, startedAt](std::optional<Payload> payload) {
+        const bool superseded = ticket != m_captureTicket;
+        const bool late = m_clock() - startedAt > kCaptureTimeout.count();
+        if (payload && !superseded && !late)
+            record(std::move(*payload));
+    });
+}
+
+void ClipboardMonitor::record(Payload payload)
+{
+    const QList<Entry> &entries = m_history.entries();
+    for (qsizetype row = 0; row < entries.size(); ++row) {
+        if (entries[row].payload == payload) {
+            m_history.removeAt(static_cast<int>(row));
+            break;
+        }
+    }
+    m_history.prepend(Entry::create(std::move(payload)));
+    m_history.truncate(kMaxHistory);
+}
+
+void ClipboardMonitor::copyToPasteboard(const Entry &entry)
+{
+    ++m_captureTicket; // whatever was being read is no longer on the clipboard
+    m_pasteboard.write(entry.payload);
+    setLastChangeCount(m_pasteboard.changeCount());
+    m_sound.playCopyConfirmation();
+}
+
+void ClipboardMonitor::copyRow(int row)
+{
+    if (row >= 0 && row < m_history.rowCount())
+        copyToPasteboard(m_history.entries().at(row));
+}
+
+void ClipboardMonitor::restoreNewest()
+{
+    // Keeps the clipboard alive after its owner quit: the newest entry goes back, silently
+    // and without moving.
+    if (m_history.entries().isEmpty())
+        return;
+    ++m_captureTicket;
+    m_pasteboard.write(m_history.entries().constFirst().payload);
+    setLastChangeCount(m_pasteboard.changeCount());
+}
+
+void ClipboardMonitor::setLastChangeCount(qint64 count)
+{
+    if (count == m_lastChangeCount)
+        return;
+    m_lastChangeCount = count;
+    emit lastChangeCountChanged();
+}
+
+} // namespace tessary

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "historymodel.h"
+#include "services.h"
+
+#include <QTimer>
+
+#include <chrono>
+#include <functional>
+
+namespace tessary {
+
+// Owns the history. Polls the clipboard's change count every half second; when it moves, the
+// count is adopted at once and the new contents are captured asynchronously (the owner is
+// another process and may be slow or hung), de-duplicated and put at the front.
+class ClipboardMonitor : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(tessary::HistoryModel *history READ history CONSTANT)
+    Q_PROPERTY(qint64 lastChangeCount READ lastChangeCount NOTIFY lastChangeCountChanged)
+    Q_PROPERTY(bool monitoring READ isMonitoring NOTIFY monitoringChanged)
+public:
+    static constexpr int kMaxHistory = 50;
+    static constexpr std::chrono::milliseconds kPollInterval{500};
+    // A capture still unfinished this long after it began yields nothing.
+    static constexpr std::chrono::milliseconds kCaptureTimeout{2000};
+
+    // Milliseconds on a monotonic clock; tests pass a fake one.
+    using MonotonicClock = std::function<qint64()>;
+
+    // Adopts the clipboard's current change count: what is on offer now counts as seen.
+    ClipboardMonitor(Pasteboard &pasteboard, SoundPlayer &sound, QObject *parent = nullptr,
+                     MonotonicClock clock = {});
+
+    HistoryModel *history() { return &m_history; }
+    qint64 lastChangeCount() const { return m_lastChangeCount; }
+    bool isMonitoring() const { return m_timer.isActive(); }
+
+    // Starts the one polling timer; later calls do nothing.
+    Q_INVOKABLE void startMonitoring();
+    // One tick: adopt a moved change count and start capturing the new contents.
+    void checkPasteboard();
+    // Puts the entry on the clipboard again, leaving the history as it is, and confirms it.
+    void copyToPasteboard(const Entry &entry);
+    Q_INVOKABLE void copyRow(int row);
+
+signals:
+    void lastChangeCountChanged();
+    void monitoringChanged();
+
+private:
+    void setLastChangeCount(qint64 count);
+    void beginCapture();
+    void record(Payload payload);
+    void restoreNewest();
+
+    Pasteboard &m_pasteboard;
+    SoundPlayer &m_sound;
+    MonotonicClock m_clock;
+    HistoryModel m_history;
+    QTimer m_timer;
+    qint64 m_lastChangeCount = 0;
+    // Identifies the capture whose result is still wanted; bumped to drop the one in flight.
+    quint64 m_captureTicket = 0;
+};
+
+} // namespace tessary
