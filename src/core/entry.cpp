@@ -41,9 +41,18 @@ bool sameUrls(const QList<QUrl> &a, const QList<QUrl> &b)
 
 } // namespace
 
-QString Payload::text() const { return valueOr<QString>(m_value); }
-QByteArray Payload::imageBytes() const { return valueOr<QByteArray>(m_value); }
-QList<QUrl> Payload::fileUrls() const { return valueOr<QList<QUrl>>(m_value); }
+QString Payload::text() const
+{
+    return valueOr<QString>(m_value);
+}
+QByteArray Payload::imageBytes() const
+{
+    return valueOr<QByteArray>(m_value);
+}
+QList<QUrl> Payload::fileUrls() const
+{
+    return valueOr<QList<QUrl>>(m_value);
+}
 
 bool operator==(const Payload &a, const Payload &b)
 {

@@ -6,7 +6,6 @@
 #include <QString>
 #include <QUrl>
 #include <QUuid>
-
 #include <variant>
 
 namespace tessary {

@@ -33,8 +33,8 @@ QVariant HistoryModel::data(const QModelIndex &index, int role) const
 
 QHash<int, QByteArray> HistoryModel::roleNames() const
 {
-    return {{KindRole, "kind"},   {TextRole, "text"},     {ImageBytesRole, "imageBytes"},
-            {UrlsRole, "urls"},   {IdRole, "entryId"},    {TimeRole, "capturedAt"}};
+    return {{KindRole, "kind"}, {TextRole, "text"},  {ImageBytesRole, "imageBytes"},
+            {UrlsRole, "urls"}, {IdRole, "entryId"}, {TimeRole, "capturedAt"}};
 }
 
 int HistoryModel::rowOf(const QString &id) const

@@ -7,8 +7,10 @@ ImageFormat sniffImageFormat(QByteArrayView bytes)
     // Signatures hold NUL bytes, so their lengths are given explicitly.
     static constexpr QByteArrayView png("\x89PNG\r\n\x1a\n", 8);
     static constexpr QByteArrayView tiffSignatures[] = {
-        {"II*\0", 4}, {"MM\0*", 4}, // classic TIFF, little- and big-endian
-        {"II+\0", 4}, {"MM\0+", 4}, // BigTIFF
+        {"II*\0", 4},
+        {"MM\0*", 4}, // classic TIFF, little- and big-endian
+        {"II+\0", 4},
+        {"MM\0+", 4}, // BigTIFF
     };
     if (bytes.startsWith(png))
         return ImageFormat::Png;

@@ -16,7 +16,7 @@ ClipboardMonitor::ClipboardMonitor(Pasteboard &pasteboard, SoundPlayer &sound, Q
                                    MonotonicClock clock)
     : QObject(parent), m_pasteboard(pasteboard), m_sound(sound),
       m_clock(clock ? std::move(clock) : MonotonicClock(steadyMilliseconds)), m_history(this),
-      m_lastChangeCount(pasteboard.changeCount())
+      m_timer(this), m_lastChangeCount(pasteboard.changeCount())
 {
     m_timer.setTimerType(Qt::PreciseTimer);
     m_timer.setInterval(kPollInterval);

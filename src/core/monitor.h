@@ -4,7 +4,6 @@
 #include "services.h"
 
 #include <QTimer>
-
 #include <chrono>
 #include <functional>
 

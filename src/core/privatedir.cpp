@@ -1,7 +1,6 @@
 #include "privatedir.h"
 
 #include <QFile>
-
 #include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>

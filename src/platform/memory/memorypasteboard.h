@@ -4,7 +4,6 @@
 
 #include <QPromise>
 #include <QStringList>
-
 #include <memory>
 
 namespace tessary {
@@ -17,10 +16,10 @@ class MemoryPasteboard : public Pasteboard {
 public:
     // One content as an owner offers it; absent members are representations not on offer.
     struct Content {
-        std::optional<QList<QUrl>> urls;
-        std::optional<QByteArray> tiff;
-        std::optional<QByteArray> png;
-        std::optional<QString> text;
+        std::optional<QList<QUrl>> urls = {};
+        std::optional<QByteArray> tiff = {};
+        std::optional<QByteArray> png = {};
+        std::optional<QString> text = {};
     };
 
     using Pasteboard::Pasteboard;
