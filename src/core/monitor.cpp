@@ -43,14 +43,29 @@ void ClipboardMonitor::checkPasteboard()
 
 void ClipboardMonitor::beginCapture()
 {
-    const quint64 ticket = ++m_captureTicket;
+    dropCapture();
+    auto *watcher = new QFutureWatcher<std::optional<Payload>>(this);
+    m_capture = watcher;
     const qint64 startedAt = m_clock();
-    m_pasteboard.capture().then(this, [this, ticket, startedAt](std::optional<Payload> payload) {
-        const bool superseded = ticket != m_captureTicket;
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, startedAt] {
         const bool late = m_clock() - startedAt > kCaptureTimeout.count();
-        if (payload && !superseded && !late)
+        // A read that was cancelled (its owner vanished) finishes without a result.
+        std::optional<Payload> payload =
+            watcher->future().resultCount() > 0 ? watcher->result() : std::nullopt;
+        dropCapture();
+        if (payload && !late)
             record(std::move(*payload));
     });
+    watcher->setFuture(m_pasteboard.capture());
+}
+
+void ClipboardMonitor::dropCapture()
+{
+    if (!m_capture)
+        return;
+    m_capture->disconnect(this);
+    m_capture->deleteLater();
+    m_capture = nullptr;
 }
 
 void ClipboardMonitor::record(Payload payload)
@@ -68,7 +83,7 @@ void ClipboardMonitor::record(Payload payload)
 
 void ClipboardMonitor::copyToPasteboard(const Entry &entry)
 {
-    ++m_captureTicket; // whatever was being read is no longer on the clipboard
+    dropCapture(); // whatever was being read is no longer on the clipboard
     m_pasteboard.write(entry.payload);
     setLastChangeCount(m_pasteboard.changeCount());
     m_sound.playCopyConfirmation();
@@ -86,7 +101,7 @@ void ClipboardMonitor::restoreNewest()
     // and without moving.
     if (m_history.entries().isEmpty())
         return;
-    ++m_captureTicket;
+    dropCapture();
     m_pasteboard.write(m_history.entries().constFirst().payload);
     setLastChangeCount(m_pasteboard.changeCount());
 }

@@ -3,6 +3,7 @@
 #include "historymodel.h"
 #include "services.h"
 
+#include <QFutureWatcher>
 #include <QTimer>
 #include <chrono>
 #include <functional>
@@ -49,6 +50,7 @@ signals:
 private:
     void setLastChangeCount(qint64 count);
     void beginCapture();
+    void dropCapture();
     void record(Payload payload);
     void restoreNewest();
 
@@ -58,8 +60,9 @@ private:
     HistoryModel m_history;
     QTimer m_timer;
     qint64 m_lastChangeCount = 0;
-    // Identifies the capture whose result is still wanted; bumped to drop the one in flight.
-    quint64 m_captureTicket = 0;
+    // The capture whose result is still wanted, if any. Replacing or dropping it disconnects the
+    // old one, so a superseded read can never reach the history.
+    QFutureWatcher<std::optional<Payload>> *m_capture = nullptr;
 };
 
 } // namespace tessary
