@@ -1,0 +1,195 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Tessary.Native
+
+// The panel's second screen: a header that leads back, and the "Open on launch" switch. The panel
+// gives the width; the screen is at least 180 high, with its rows at the top.
+Item {
+    id: root
+
+    signal back()
+
+    // The login item's state, read when the screen appears; the switch writes through it.
+    property LaunchAtLogin launchAtLogin: LaunchAtLogin {}
+
+    readonly property int minimumHeight: 180
+    readonly property int rowHorizontalPadding: 12
+    readonly property int rowVerticalPadding: 10
+    readonly property int headerSpacing: 4
+    readonly property int titlePixelSize: 13
+    readonly property size chevronSize: Qt.size(7, 11)
+    readonly property size switchTrackSize: Qt.size(32, 18)
+
+    implicitWidth: Theme.panelWidth
+    implicitHeight: Math.max(minimumHeight, rows.implicitHeight)
+
+    function goBack() {
+        root.back()
+    }
+
+    function refresh() {
+        launchAtLogin.refresh()
+    }
+
+    // Runs for every change of the switch, however it came (pointer, keyboard, or an assistive
+    // technology's toggle action, which moves `checked` without emitting `toggled`). A change that
+    // merely follows the state does nothing; after a request the switch follows the state again,
+    // so a failed one puts it back.
+    function switchMoved(wanted) {
+        if (wanted === launchAtLogin.enabled)
+            return
+        launchAtLogin.enabled = wanted
+        openOnLaunch.checked = Qt.binding(function() { return root.launchAtLogin.enabled })
+    }
+
+    Component.onCompleted: refresh()
+    onVisibleChanged: if (visible) refresh()
+
+    Connections {
+        target: root.Window.window
+        ignoreUnknownSignals: true
+        function onVisibleChanged() {
+            if (root.Window.window.visible && root.visible)
+                root.refresh()
+        }
+    }
+
+    SystemPalette { id: systemPalette }
+
+    ColumnLayout {
+        id: rows
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.top: parent.top
+        spacing: 0
+
+        // The whole row is the back control, empty part included.
+        Item {
+            id: header
+            objectName: "backRow"
+            Layout.fillWidth: true
+            implicitHeight: headerRow.implicitHeight + 2 * root.rowVerticalPadding
+            activeFocusOnTab: true
+
+            Accessible.role: Accessible.Button
+            Accessible.name: title.text
+            Accessible.description: qsTr("Back to the clipboard history")
+            Accessible.focusable: true
+            Accessible.onPressAction: root.goBack()
+            Keys.onSpacePressed: root.goBack()
+            Keys.onReturnPressed: root.goBack()
+            Keys.onEnterPressed: root.goBack()
+
+            MouseArea {
+                anchors.fill: parent
+                onClicked: root.goBack()
+            }
+
+            RowLayout {
+                id: headerRow
+                anchors.fill: parent
+                anchors.leftMargin: root.rowHorizontalPadding
+                anchors.rightMargin: root.rowHorizontalPadding
+                anchors.topMargin: root.rowVerticalPadding
+                anchors.bottomMargin: root.rowVerticalPadding
+                spacing: root.headerSpacing
+
+                Canvas {
+                    id: chevron
+                    implicitWidth: root.chevronSize.width
+                    implicitHeight: root.chevronSize.height
+                    Layout.alignment: Qt.AlignVCenter
+                    Accessible.ignored: true
+                    property color stroke: systemPalette.windowText
+                    onStrokeChanged: requestPaint()
+                    onPaint: {
+                        const ctx = getContext("2d")
+                        ctx.reset()
+                        ctx.strokeStyle = stroke
+                        ctx.lineWidth = 1.8
+                        ctx.lineCap = "round"
+                        ctx.lineJoin = "round"
+                        ctx.beginPath()
+                        ctx.moveTo(width - 1.5, 1.5)
+                        ctx.lineTo(1.5, height / 2)
+                        ctx.lineTo(width - 1.5, height - 1.5)
+                        ctx.stroke()
+                    }
+                }
+
+                Label {
+                    id: title
+                    text: qsTr("Settings")
+                    font.pixelSize: root.titlePixelSize
+                    font.weight: Font.Medium
+                    color: systemPalette.windowText
+                    Layout.alignment: Qt.AlignVCenter
+                    Accessible.ignored: true
+                }
+
+                Item {
+                    Layout.fillWidth: true
+                }
+            }
+        }
+
+        Rectangle {
+            Layout.fillWidth: true
+            implicitHeight: 1
+            color: systemPalette.mid
+        }
+
+        Switch {
+            id: openOnLaunch
+            objectName: "openOnLaunch"
+            Layout.fillWidth: true
+            leftPadding: root.rowHorizontalPadding
+            rightPadding: root.rowHorizontalPadding
+            topPadding: root.rowVerticalPadding
+            bottomPadding: root.rowVerticalPadding
+            spacing: 8
+            text: qsTr("Open on launch")
+            enabled: !root.launchAtLogin.busy
+            checked: root.launchAtLogin.enabled
+            onCheckedChanged: root.switchMoved(checked)
+
+            Accessible.name: text
+
+            // A small switch at the trailing edge, the label taking the rest of the row.
+            indicator: Rectangle {
+                implicitWidth: root.switchTrackSize.width
+                implicitHeight: root.switchTrackSize.height
+                x: openOnLaunch.mirrored ? openOnLaunch.leftPadding
+                                         : openOnLaunch.width - width - openOnLaunch.rightPadding
+                y: openOnLaunch.topPadding + (openOnLaunch.availableHeight - height) / 2
+                radius: height / 2
+                color: openOnLaunch.checked ? systemPalette.highlight : systemPalette.mid
+                opacity: openOnLaunch.enabled ? 1 : 0.5
+
+                Rectangle {
+                    readonly property int inset: 2
+                    width: parent.height - 2 * inset
+                    height: width
+                    radius: width / 2
+                    y: inset
+                    x: openOnLaunch.checked ? parent.width - width - inset : inset
+                    color: "white"
+                    Behavior on x {
+                        NumberAnimation { duration: 120; easing.type: Easing.OutCubic }
+                    }
+                }
+            }
+
+            contentItem: Label {
+                text: openOnLaunch.text
+                font: openOnLaunch.font
+                color: systemPalette.windowText
+                verticalAlignment: Text.AlignVCenter
+                elide: Text.ElideRight
+                leftPadding: openOnLaunch.mirrored ? openOnLaunch.indicator.width + openOnLaunch.spacing : 0
+                rightPadding: openOnLaunch.mirrored ? 0 : openOnLaunch.indicator.width + openOnLaunch.spacing
+            }
+        }
+    }
+}

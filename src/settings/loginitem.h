@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+namespace tessary {
+
+// Whether the application starts when the user logs in, as the desktop records it.
+enum class LoginItemStatus {
+    Enabled,       // registered and active
+    NotRegistered, // nothing registered under our name
+    Disabled,      // registered but switched off (hidden, or disabled by the desktop)
+    NotOurs,       // an entry of our name exists that does not start this application
+    Unknown,       // the record cannot be read
+};
+
+// Success, or a description of what went wrong that a person can act on (path and reason).
+class LoginItemResult {
+public:
+    static LoginItemResult success() { return {}; }
+    static LoginItemResult failure(QString description)
+    {
+        return LoginItemResult(std::move(description));
+    }
+
+    bool ok() const { return !m_failed; }
+    const QString &error() const { return m_error; }
+
+private:
+    LoginItemResult() = default;
+    explicit LoginItemResult(QString description) : m_failed(true), m_error(std::move(description))
+    {}
+
+    bool m_failed = false;
+    QString m_error;
+};
+
+// The desktop's record of "start this application at login". Synchronous: callers run it on the
+// GUI thread from a user action.
+class LoginItem {
+public:
+    virtual ~LoginItem() = default;
+    virtual LoginItemStatus status() = 0;
+    virtual LoginItemResult enable() = 0;
+    virtual LoginItemResult disable() = 0;
+};
+
+// The login item for the environment we run in: the Background portal inside a Flatpak sandbox
+// (recognised by the presence of flatpakInfoPath), else XDG autostart.
+std::unique_ptr<LoginItem>
+createLoginItem(const QString &flatpakInfoPath = QStringLiteral("/.flatpak-info"));
+
+} // namespace tessary
