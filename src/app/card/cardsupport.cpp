@@ -1,0 +1,116 @@
+#include "cardsupport.h"
+
+#include "core/historymodel.h"
+#include "dragdata.h"
+#include "expandrule.h"
+#include "relativetime.h"
+
+#include <QBuffer>
+#include <QDrag>
+#include <QImageReader>
+#include <QMimeData>
+#include <QMimeDatabase>
+#include <QPixmap>
+#include <QPointer>
+#include <QQuickItem>
+#include <QQuickWindow>
+
+namespace tessary {
+
+namespace {
+constexpr int kDragPixmapSide = 128;
+constexpr qint64 kFreshEntrySeconds = 60;
+} // namespace
+
+CardSupport::CardSupport(HistoryModel &history, QObject *parent, Clock clock)
+    : QObject(parent), m_history(history),
+      m_clock(clock ? std::move(clock) : [] { return QDateTime::currentDateTime(); })
+{
+    m_now = m_clock();
+    m_tick.setSingleShot(true);
+    connect(&m_tick, &QTimer::timeout, this, &CardSupport::tick);
+    // A new entry reads "0 seconds ago": the clock has to move by seconds again.
+    connect(&history, &QAbstractItemModel::rowsInserted, this, &CardSupport::refreshNow);
+    tick();
+}
+
+void CardSupport::refreshNow()
+{
+    tick();
+}
+
+void CardSupport::tick()
+{
+    const QDateTime now = m_clock();
+    if (now != m_now) {
+        m_now = now;
+        emit nowChanged();
+    }
+    // Phrases in seconds change every second; the others at most once a minute, so a quarter
+    // of that keeps them within 15 s of the truth while waking up rarely.
+    const QList<Entry> &entries = m_history.entries();
+    const bool fresh =
+        !entries.isEmpty() && entries.first().capturedAt.secsTo(now) < kFreshEntrySeconds;
+    m_tick.start(fresh ? kFastTickMs : kSlowTickMs);
+}
+
+bool CardSupport::needsExpandToggle(const QString &text) const
+{
+    return tessary::needsExpandToggle(text);
+}
+
+QString CardSupport::relativeTime(const QDateTime &capturedAt, const QDateTime &now) const
+{
+    return RelativeTimeFormatter::shared().phrase(capturedAt, now);
+}
+
+QSize CardSupport::imageSize(const QByteArray &bytes) const
+{
+    QByteArray data = bytes;
+    QBuffer buffer(&data);
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(true);
+    QSize size = reader.size();
+    if (size.isValid() && reader.transformation().testFlag(QImageIOHandler::TransformationRotate90))
+        size.transpose();
+    return size.isValid() && !size.isEmpty() ? size : QSize();
+}
+
+QUrl CardSupport::fileIconSource(const QUrl &file) const
+{
+    static const QMimeDatabase database;
+    const QMimeType type = database.mimeTypeForUrl(file);
+    return QUrl(
+        QStringLiteral("image://cardicon/%1,%2").arg(type.iconName(), type.genericIconName()));
+}
+
+const Entry *CardSupport::entryById(const QString &entryId) const
+{
+    const int row = m_history.rowOf(entryId);
+    return row < 0 ? nullptr : &m_history.entries().at(row);
+}
+
+bool CardSupport::startDrag(const QString &entryId, QQuickItem *source)
+{
+    const Entry *entry = entryById(entryId);
+    if (!entry || !source)
+        return false;
+    // Built from the entry as it is now; nothing about the drag outlives it.
+    std::unique_ptr<QMimeData> mime = dragMimeData(entry->payload);
+    QImage preview = qvariant_cast<QImage>(mime->imageData());
+    QPointer<QDrag> drag = new QDrag(source);
+    drag->setMimeData(mime.release());
+    if (!preview.isNull()) {
+        const qreal ratio = source->window() ? source->window()->devicePixelRatio() : 1.0;
+        preview = preview.scaled(QSize(kDragPixmapSide, kDragPixmapSide) * ratio,
+                                 Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        preview.setDevicePixelRatio(ratio);
+        drag->setPixmap(QPixmap::fromImage(preview));
+    }
+    drag->exec(Qt::CopyAction);
+    if (drag)
+        drag->deleteLater();
+    return true;
+}
+
+} // namespace tessary

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QDateTime>
+#include <QObject>
+#include <QSize>
+#include <QTimer>
+#include <QUrl>
+#include <functional>
+
+class QQuickItem;
+
+namespace tessary {
+
+class HistoryModel;
+struct Entry;
+
+// What the history cards ask of C++: the expand rule, the relative timestamp with a "now" that
+// moves on while the panel is open, image geometry, file icons and the drag-out of an entry.
+// One per QML engine (the CardSupport singleton of Tessary.Native).
+class CardSupport : public QObject {
+    Q_OBJECT
+    // Cards bind their timestamp to this, so phrases stay true without rebuilding cards. It
+    // moves every second while the newest entry is under a minute old, else every 15 s.
+    Q_PROPERTY(QDateTime now READ now NOTIFY nowChanged)
+public:
+    using Clock = std::function<QDateTime()>;
+
+    explicit CardSupport(HistoryModel &history, QObject *parent = nullptr, Clock clock = {});
+
+    QDateTime now() const { return m_now; }
+    // Reads the clock again at once (for instance when the panel is shown).
+    Q_INVOKABLE void refreshNow();
+
+    Q_INVOKABLE bool needsExpandToggle(const QString &text) const;
+    // The shared formatter's phrase for a capture time seen from `now`.
+    Q_INVOKABLE QString relativeTime(const QDateTime &capturedAt, const QDateTime &now) const;
+    // The pixel size of the image entry's bytes from their header alone (no decoding); an
+    // invalid size when they are not an image.
+    Q_INVOKABLE QSize imageSize(const QByteArray &bytes) const;
+    // "image://cardicon/<name>" of the freedesktop icon that stands for this file's type.
+    Q_INVOKABLE QUrl fileIconSource(const QUrl &file) const;
+
+    // Drags the entry out of `source`. Returns once the drag has ended; false when the id names
+    // no entry. A drag of an entry with nothing to offer still runs, carrying nothing.
+    Q_INVOKABLE bool startDrag(const QString &entryId, QQuickItem *source);
+
+    static constexpr int kFastTickMs = 1000;
+    static constexpr int kSlowTickMs = 15000;
+    int tickInterval() const { return m_tick.interval(); }
+
+signals:
+    void nowChanged();
+
+private:
+    void tick();
+    const Entry *entryById(const QString &entryId) const;
+
+    HistoryModel &m_history;
+    Clock m_clock;
+    QDateTime m_now;
+    QTimer m_tick;
+};
+
+} // namespace tessary

@@ -1,0 +1,48 @@
+#include "dragdata.h"
+
+#include "core/imageformat.h"
+
+#include <QBuffer>
+#include <QImageReader>
+#include <QMimeData>
+
+namespace tessary {
+
+QImage decodeEntryImage(const QByteArray &bytes)
+{
+    QByteArray data = bytes;
+    QBuffer buffer(&data);
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(true);
+    return reader.read();
+}
+
+std::unique_ptr<QMimeData> dragMimeData(const Payload &payload)
+{
+    auto mime = std::make_unique<QMimeData>();
+    switch (payload.kind()) {
+    case Payload::Kind::Text:
+        mime->setText(payload.text());
+        break;
+    case Payload::Kind::Image: {
+        const QByteArray bytes = payload.imageBytes();
+        const QImage image = decodeEntryImage(bytes);
+        if (image.isNull())
+            break;
+        const ImageFormat format = sniffImageFormat(bytes);
+        if (format != ImageFormat::Unknown)
+            mime->setData(imageMimeType(format), bytes);
+        mime->setImageData(image);
+        break;
+    }
+    case Payload::Kind::Files: {
+        const QList<QUrl> urls = payload.fileUrls();
+        if (!urls.isEmpty())
+            mime->setUrls({urls.first()});
+        break;
+    }
+    }
+    return mime;
+}
+
+} // namespace tessary

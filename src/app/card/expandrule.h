@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+namespace tessary {
+
+// A collapsed text card shows this many lines...
+inline constexpr int kCollapsedLineCount = 4;
+// ...and a text longer than this many user-perceived characters is offered in full as well.
+inline constexpr int kCollapsedCharacterCount = 200;
+
+// Whether a text entry gets the expand toggle: more than four pieces when split at U+000A (a
+// trailing line feed makes an empty last piece; a lone CR splits nothing), or more than 200
+// grapheme clusters.
+bool needsExpandToggle(const QString &text);
+
+// The number of grapheme clusters in text, counting no further than limit + 1.
+int graphemeClusterCount(const QString &text, int limit);
+
+} // namespace tessary

@@ -1,0 +1,31 @@
+#include "iconprovider.h"
+
+#include <QIcon>
+
+namespace tessary {
+
+CardIconProvider::CardIconProvider() : QQuickImageProvider(QQuickImageProvider::Pixmap) {}
+
+QIcon CardIconProvider::iconFor(const QString &id)
+{
+    const QStringList names = id.split(u',', Qt::SkipEmptyParts);
+    for (const QString &name : names) {
+        if (QIcon::hasThemeIcon(name))
+            return QIcon::fromTheme(name);
+    }
+    const bool image = !names.isEmpty() && names.first().startsWith(u"image");
+    return QIcon(image ? QStringLiteral(":/tessary/card/icons/photo.svg")
+                       : QStringLiteral(":/tessary/card/icons/doc.svg"));
+}
+
+QPixmap CardIconProvider::requestPixmap(const QString &id, QSize *size, const QSize &requestedSize)
+{
+    const QSize wanted(requestedSize.width() > 0 ? requestedSize.width() : 32,
+                       requestedSize.height() > 0 ? requestedSize.height() : 32);
+    QPixmap pixmap = iconFor(id).pixmap(wanted);
+    if (size)
+        *size = pixmap.size();
+    return pixmap;
+}
+
+} // namespace tessary
