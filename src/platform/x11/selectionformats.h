@@ -1,0 +1,29 @@
+#pragma once
+
+// How clipboard contents are spelled on X11: URI lists (RFC 2483), the file managers'
+// x-special/gnome-copied-files, and the text encodings. Pure functions, no connection needed.
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QUrl>
+
+namespace tessary::x11 {
+
+// The URIs of a text/uri-list in order. Comment lines ("#") and blank lines are skipped, CRLF
+// and bare LF both end a line. A line that is no valid absolute URI still yields an entry (an
+// invalid or relative QUrl), so a list holding one never counts as a list of files.
+QList<QUrl> parseUriList(QByteArrayView data);
+// The URIs of x-special/gnome-copied-files: a "copy" or "cut" line, then one URI per line.
+QList<QUrl> parseGnomeCopiedFiles(QByteArrayView data);
+
+// text/uri-list as RFC 2483 writes it: one encoded URI per line, each ended by CRLF.
+QByteArray encodeUriList(const QList<QUrl> &urls);
+// "copy", then one encoded URI per line, as file managers paste it.
+QByteArray encodeGnomeCopiedFiles(const QList<QUrl> &urls);
+
+enum class TextEncoding { Utf8, Latin1 };
+// Invalid UTF-8 becomes replacement characters. NUL terminators some owners append are dropped.
+QString decodeText(QByteArrayView data, TextEncoding encoding);
+
+} // namespace tessary::x11

@@ -1,0 +1,205 @@
+#include "selectionowner.h"
+
+#include "core/imageformat.h"
+#include "selectionformats.h"
+
+#include <QLoggingCategory>
+#include <algorithm>
+
+namespace tessary::x11 {
+
+Q_LOGGING_CATEGORY(lcOwner, "tessary.x11.owner")
+
+namespace {
+constexpr int kStallTimeoutMs = 5000;
+} // namespace
+
+SelectionOwner::SelectionOwner(xcb_connection_t *connection, const Atoms &atoms,
+                               xcb_window_t window)
+    : m_connection(connection), m_atoms(atoms), m_window(window),
+      m_incrementSize(std::min<quint32>(maxPropertyBytes(connection), 1u << 20))
+{
+    m_stallCheck.setInterval(1000);
+    QObject::connect(&m_stallCheck, &QTimer::timeout, [this] { dropStalledTransfers(); });
+}
+
+void SelectionOwner::offer(const Payload &payload, xcb_timestamp_t ownedSince)
+{
+    m_ownedSince = ownedSince;
+    m_offers.clear();
+    switch (payload.kind()) {
+    case Payload::Kind::Text: {
+        const QByteArray utf8 = payload.text().toUtf8();
+        m_offers = {{m_atoms.utf8String, m_atoms.utf8String, utf8},
+                    {m_atoms.textPlainUtf8, m_atoms.textPlainUtf8, utf8},
+                    {m_atoms.textPlain, m_atoms.textPlain, utf8},
+                    {m_atoms.text, m_atoms.utf8String, utf8},
+                    {XCB_ATOM_STRING, XCB_ATOM_STRING, payload.text().toLatin1()}};
+        break;
+    }
+    case Payload::Kind::Files:
+        m_offers = {{m_atoms.uriList, m_atoms.uriList, encodeUriList(payload.fileUrls())},
+                    {m_atoms.gnomeCopiedFiles, m_atoms.gnomeCopiedFiles,
+                     encodeGnomeCopiedFiles(payload.fileUrls())}};
+        break;
+    case Payload::Kind::Image: {
+        // The declared type must match the bytes: PNG goes out as PNG, never under TIFF.
+        const QByteArray bytes = payload.imageBytes();
+        const xcb_atom_t type =
+            sniffImageFormat(bytes) == ImageFormat::Png ? m_atoms.imagePng : m_atoms.imageTiff;
+        m_offers = {{type, type, bytes}};
+        break;
+    }
+    }
+}
+
+void SelectionOwner::clear()
+{
+    m_offers.clear();
+}
+
+QList<xcb_atom_t> SelectionOwner::offeredTargets() const
+{
+    QList<xcb_atom_t> targets{m_atoms.targets, m_atoms.timestamp, m_atoms.multiple};
+    for (const Offer &offer : m_offers)
+        targets.append(offer.target);
+    return targets;
+}
+
+void SelectionOwner::handleSelectionRequest(const xcb_selection_request_event_t *request)
+{
+    // Obsolete requestors pass no property; ICCCM says to use the target's name then.
+    const xcb_atom_t property = request->property == XCB_NONE ? request->target : request->property;
+    const bool current = request->time == XCB_CURRENT_TIME || request->time >= m_ownedSince;
+    const bool served = hasOffer() && current && request->selection == m_atoms.clipboard &&
+                        convert(request->requestor, request->target, property, true);
+
+    // SendEvent always carries 32 bytes, more than the notify structure holds.
+    union {
+        xcb_selection_notify_event_t notify;
+        char bytes[32];
+    } event{};
+    event.notify.response_type = XCB_SELECTION_NOTIFY;
+    event.notify.time = request->time;
+    event.notify.requestor = request->requestor;
+    event.notify.selection = request->selection;
+    event.notify.target = request->target;
+    event.notify.property = served ? property : XCB_NONE;
+    xcb_send_event(m_connection, 0, request->requestor, XCB_EVENT_MASK_NO_EVENT, event.bytes);
+    xcb_flush(m_connection);
+}
+
+bool SelectionOwner::convert(xcb_window_t requestor, xcb_atom_t target, xcb_atom_t property,
+                             bool allowIncrements)
+{
+    if (target == m_atoms.targets) {
+        const QList<xcb_atom_t> targets = offeredTargets();
+        xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, requestor, property, XCB_ATOM_ATOM,
+                            32, targets.size(), targets.constData());
+        return true;
+    }
+    if (target == m_atoms.timestamp) {
+        xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, requestor, property,
+                            XCB_ATOM_INTEGER, 32, 1, &m_ownedSince);
+        return true;
+    }
+    if (target == m_atoms.multiple)
+        return allowIncrements && convertMultiple(requestor, property);
+    const auto offer = std::find_if(m_offers.cbegin(), m_offers.cend(),
+                                    [&](const Offer &o) { return o.target == target; });
+    return offer != m_offers.cend() && send(requestor, property, *offer, allowIncrements);
+}
+
+bool SelectionOwner::convertMultiple(xcb_window_t requestor, xcb_atom_t property)
+{
+    // The requestor lists (target, property) pairs; each one we cannot serve is answered by
+    // setting its property to None. Incremental transfers are not nested inside MULTIPLE.
+    XcbPtr<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        m_connection,
+        xcb_get_property(m_connection, 0, requestor, property, XCB_GET_PROPERTY_TYPE_ANY, 0, 1024),
+        nullptr));
+    if (!reply || reply->format != 32)
+        return false;
+    auto pairs = static_cast<xcb_atom_t *>(xcb_get_property_value(reply.get()));
+    const int count = xcb_get_property_value_length(reply.get()) / 4;
+    for (int i = 0; i + 1 < count; i += 2) {
+        if (!convert(requestor, pairs[i], pairs[i + 1], false))
+            pairs[i + 1] = XCB_NONE;
+    }
+    xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, requestor, property, m_atoms.atomPair,
+                        32, count, pairs);
+    return true;
+}
+
+bool SelectionOwner::send(xcb_window_t requestor, xcb_atom_t property, const Offer &offer,
+                          bool allowIncrements)
+{
+    if (offer.data.size() <= qsizetype(m_incrementSize)) {
+        xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, requestor, property, offer.type, 8,
+                            offer.data.size(), offer.data.constData());
+        return true;
+    }
+    if (!allowIncrements)
+        return false;
+    // The requestor deletes the INCR property to ask for the first piece; we learn of each
+    // deletion through PropertyNotify on its window.
+    const quint32 events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_change_window_attributes(m_connection, requestor, XCB_CW_EVENT_MASK, &events);
+    const quint32 size = static_cast<quint32>(offer.data.size());
+    xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, requestor, property, m_atoms.incr, 32,
+                        1, &size);
+    Transfer transfer{requestor, property, offer.type, offer.data, 0, {}};
+    transfer.sinceProgress.start();
+    m_transfers.push_back(std::move(transfer));
+    m_stallCheck.start();
+    return true;
+}
+
+bool SelectionOwner::handlePropertyNotify(const xcb_property_notify_event_t *event)
+{
+    if (event->state != XCB_PROPERTY_DELETE)
+        return false;
+    const auto it = std::find_if(m_transfers.begin(), m_transfers.end(), [&](const Transfer &t) {
+        return t.requestor == event->window && t.property == event->atom;
+    });
+    if (it == m_transfers.end())
+        return false;
+    const qsizetype length = std::min<qsizetype>(m_incrementSize, it->data.size() - it->sent);
+    // The last, empty piece tells the requestor the transfer is complete.
+    xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, it->requestor, it->property, it->type,
+                        8, length, it->data.constData() + it->sent);
+    xcb_flush(m_connection);
+    it->sent += length;
+    it->sinceProgress.restart();
+    if (length == 0)
+        finishTransfer(std::distance(m_transfers.begin(), it));
+    return true;
+}
+
+void SelectionOwner::finishTransfer(std::size_t index)
+{
+    const xcb_window_t requestor = m_transfers[index].requestor;
+    m_transfers.erase(m_transfers.begin() + index);
+    const bool stillInUse =
+        std::any_of(m_transfers.cbegin(), m_transfers.cend(),
+                    [&](const Transfer &t) { return t.requestor == requestor; });
+    if (!stillInUse) {
+        const quint32 none = XCB_EVENT_MASK_NO_EVENT;
+        xcb_change_window_attributes(m_connection, requestor, XCB_CW_EVENT_MASK, &none);
+        xcb_flush(m_connection);
+    }
+    if (m_transfers.empty())
+        m_stallCheck.stop();
+}
+
+void SelectionOwner::dropStalledTransfers()
+{
+    for (std::size_t i = m_transfers.size(); i-- > 0;) {
+        if (m_transfers[i].sinceProgress.hasExpired(kStallTimeoutMs)) {
+            qCDebug(lcOwner) << "dropping a stalled transfer to" << m_transfers[i].requestor;
+            finishTransfer(i);
+        }
+    }
+}
+
+} // namespace tessary::x11

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "core/entry.h"
+#include "xcbsupport.h"
+
+#include <QElapsedTimer>
+#include <QTimer>
+#include <vector>
+
+namespace tessary::x11 {
+
+// Serves CLIPBOARD requests for a payload this process put there. Event-driven: the connection's
+// owner hands it the events addressed to the owning window and to requestors' property
+// changes; nothing here waits for another client.
+class SelectionOwner {
+public:
+    SelectionOwner(xcb_connection_t *connection, const Atoms &atoms, xcb_window_t window);
+
+    // The representations offered from now on; ownership itself is taken by the caller.
+    void offer(const Payload &payload, xcb_timestamp_t ownedSince);
+    // Another client owns the clipboard now.
+    void clear();
+    bool hasOffer() const { return !m_offers.empty(); }
+    // Target names on offer, for logging and tests.
+    QList<xcb_atom_t> offeredTargets() const;
+
+    void handleSelectionRequest(const xcb_selection_request_event_t *request);
+    // True when the event belonged to an incremental transfer.
+    bool handlePropertyNotify(const xcb_property_notify_event_t *event);
+
+    // Pieces of larger payloads go out one at a time (ICCCM INCR).
+    void setIncrementSize(quint32 bytes) { m_incrementSize = bytes; }
+
+private:
+    struct Offer {
+        xcb_atom_t target;
+        xcb_atom_t type;
+        QByteArray data;
+    };
+    struct Transfer {
+        xcb_window_t requestor;
+        xcb_atom_t property;
+        xcb_atom_t type;
+        QByteArray data;
+        qsizetype sent = 0;
+        QElapsedTimer sinceProgress;
+    };
+
+    bool convert(xcb_window_t requestor, xcb_atom_t target, xcb_atom_t property,
+                 bool allowIncrements);
+    bool convertMultiple(xcb_window_t requestor, xcb_atom_t property);
+    bool send(xcb_window_t requestor, xcb_atom_t property, const Offer &offer,
+              bool allowIncrements);
+    void finishTransfer(std::size_t index);
+    void dropStalledTransfers();
+
+    xcb_connection_t *m_connection;
+    const Atoms &m_atoms;
+    xcb_window_t m_window;
+    xcb_timestamp_t m_ownedSince = XCB_CURRENT_TIME;
+    std::vector<Offer> m_offers;
+    std::vector<Transfer> m_transfers;
+    quint32 m_incrementSize;
+    QTimer m_stallCheck;
+};
+
+} // namespace tessary::x11

@@ -1,0 +1,220 @@
+#include "selectionreader.h"
+
+#include <QLoggingCategory>
+#include <cstring>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+#include <xcb/xfixes.h>
+
+namespace tessary::x11 {
+
+Q_LOGGING_CATEGORY(lcReader, "tessary.x11.reader")
+
+namespace {
+// Large properties are fetched in pieces so that the reply buffer and the result never both
+// hold the whole payload. In four-byte units.
+constexpr quint32 kPieceUnits = 1u << 20;
+} // namespace
+
+SelectionReader::SelectionReader(const QByteArray &displayName, Limits limits)
+    : m_limits(limits), m_wakeFd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
+{
+    m_connection = xcb_connect(displayName.isEmpty() ? nullptr : displayName.constData(), nullptr);
+    if (xcb_connection_has_error(m_connection) || !m_atoms.intern(m_connection))
+        return;
+    m_window = createPrivateWindow(m_connection);
+    m_xfixesEvent = watchSelectionOwner(m_connection, m_window, m_atoms.clipboard);
+    xcb_flush(m_connection);
+}
+
+SelectionReader::~SelectionReader()
+{
+    xcb_disconnect(m_connection);
+    if (m_wakeFd >= 0)
+        close(m_wakeFd);
+}
+
+void SelectionReader::shutDown()
+{
+    m_shutDown = true;
+    const quint64 one = 1;
+    [[maybe_unused]] auto written = write(m_wakeFd, &one, sizeof one);
+}
+
+void SelectionReader::drainEvents()
+{
+    while (EventPtr event{xcb_poll_for_event(m_connection)}) {
+    }
+}
+
+bool SelectionReader::beginContent()
+{
+    m_gone = true;
+    if (!isConnected() || m_shutDown)
+        return false;
+    // Ownership changes already reported belong to earlier contents. The owner query is a round
+    // trip, so once it is answered every such report is in the queue and can be dropped.
+    drainEvents();
+    XcbPtr<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
+        m_connection, xcb_get_selection_owner(m_connection, m_atoms.clipboard), nullptr));
+    drainEvents();
+    m_gone = !owner || owner->owner == XCB_NONE;
+    return !m_gone;
+}
+
+bool SelectionReader::abandon()
+{
+    m_gone = true;
+    xcb_delete_property(m_connection, m_window, m_atoms.transferProperty);
+    xcb_flush(m_connection);
+    return false;
+}
+
+template <typename Predicate> EventPtr SelectionReader::waitFor(Predicate matches)
+{
+    const auto deadline = Clock::now() + m_limits.stallTimeout;
+    for (;;) {
+        if (m_shutDown || xcb_connection_has_error(m_connection))
+            break;
+        if (EventPtr event{xcb_poll_for_event(m_connection)}) {
+            if (eventType(event.get()) == m_xfixesEvent) {
+                qCDebug(lcReader) << "clipboard changed hands during a read";
+                break;
+            }
+            if (matches(event.get()))
+                return event;
+            continue;
+        }
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left.count() <= 0) {
+            qCDebug(lcReader) << "clipboard owner stalled";
+            break;
+        }
+        pollfd fds[] = {{xcb_get_file_descriptor(m_connection), POLLIN, 0}, {m_wakeFd, POLLIN, 0}};
+        poll(fds, 2, static_cast<int>(left.count()) + 1);
+    }
+    m_gone = true;
+    return nullptr;
+}
+
+std::optional<QByteArray> SelectionReader::read(xcb_atom_t target)
+{
+    if (m_gone)
+        return std::nullopt;
+    xcb_delete_property(m_connection, m_window, m_atoms.transferProperty);
+    xcb_convert_selection(m_connection, m_window, m_atoms.clipboard, target,
+                          m_atoms.transferProperty, XCB_CURRENT_TIME);
+    xcb_flush(m_connection);
+
+    EventPtr event = waitFor([&](const xcb_generic_event_t *e) {
+        if (eventType(e) != XCB_SELECTION_NOTIFY)
+            return false;
+        auto notify = reinterpret_cast<const xcb_selection_notify_event_t *>(e);
+        return notify->requestor == m_window && notify->selection == m_atoms.clipboard &&
+               notify->target == target;
+    });
+    if (!event)
+        return std::nullopt;
+    if (reinterpret_cast<const xcb_selection_notify_event_t *>(event.get())->property == XCB_NONE)
+        return std::nullopt; // refused
+
+    XcbPtr<xcb_get_property_reply_t> head(
+        xcb_get_property_reply(m_connection,
+                               xcb_get_property(m_connection, 0, m_window, m_atoms.transferProperty,
+                                                XCB_GET_PROPERTY_TYPE_ANY, 0, 1),
+                               nullptr));
+    if (!head || head->type == XCB_NONE)
+        return std::nullopt;
+    if (head->type == m_atoms.incr) {
+        const quint32 hint = xcb_get_property_value_length(head.get()) >= 4
+                                 ? *static_cast<const quint32 *>(xcb_get_property_value(head.get()))
+                                 : 0;
+        return readIncrementally(hint);
+    }
+    const quint64 size = quint64(xcb_get_property_value_length(head.get())) + head->bytes_after;
+    if (qint64(size) > m_limits.maxBytes) {
+        qCDebug(lcReader) << "abandoning a payload of" << size << "bytes";
+        abandon();
+        return std::nullopt;
+    }
+    return readProperty(static_cast<quint32>(size));
+}
+
+std::optional<QByteArray> SelectionReader::readProperty(quint32 size)
+{
+    QByteArray data;
+    data.reserve(size);
+    quint32 offsetUnits = 0;
+    for (;;) {
+        XcbPtr<xcb_get_property_reply_t> piece(xcb_get_property_reply(
+            m_connection,
+            xcb_get_property(m_connection, 0, m_window, m_atoms.transferProperty,
+                             XCB_GET_PROPERTY_TYPE_ANY, offsetUnits, kPieceUnits),
+            nullptr));
+        if (!piece) {
+            abandon();
+            return std::nullopt;
+        }
+        const int bytes = xcb_get_property_value_length(piece.get());
+        data.append(static_cast<const char *>(xcb_get_property_value(piece.get())), bytes);
+        if (piece->bytes_after == 0 || bytes == 0)
+            break;
+        offsetUnits += kPieceUnits;
+    }
+    xcb_delete_property(m_connection, m_window, m_atoms.transferProperty);
+    xcb_flush(m_connection);
+    return data;
+}
+
+std::optional<QByteArray> SelectionReader::readIncrementally(quint32 sizeHint)
+{
+    // ICCCM INCR: deleting the INCR property asks for the first piece; every piece is deleted
+    // as it is read, and an empty one ends the transfer.
+    if (qint64(sizeHint) > m_limits.maxBytes)
+        return abandon(), std::nullopt;
+    QByteArray data;
+    data.reserve(sizeHint);
+    xcb_delete_property(m_connection, m_window, m_atoms.transferProperty);
+    xcb_flush(m_connection);
+    for (;;) {
+        EventPtr event = waitFor([&](const xcb_generic_event_t *e) {
+            if (eventType(e) != XCB_PROPERTY_NOTIFY)
+                return false;
+            auto notify = reinterpret_cast<const xcb_property_notify_event_t *>(e);
+            return notify->window == m_window && notify->atom == m_atoms.transferProperty &&
+                   notify->state == XCB_PROPERTY_NEW_VALUE;
+        });
+        if (!event)
+            return std::nullopt;
+        XcbPtr<xcb_get_property_reply_t> piece(xcb_get_property_reply(
+            m_connection,
+            xcb_get_property(m_connection, 1, m_window, m_atoms.transferProperty,
+                             XCB_GET_PROPERTY_TYPE_ANY, 0, UINT32_MAX / 4),
+            nullptr));
+        xcb_flush(m_connection);
+        if (!piece)
+            return abandon(), std::nullopt;
+        const int bytes = xcb_get_property_value_length(piece.get());
+        if (bytes == 0)
+            return data;
+        if (data.size() + bytes > m_limits.maxBytes) {
+            qCDebug(lcReader) << "abandoning an incremental payload over" << m_limits.maxBytes;
+            return abandon(), std::nullopt;
+        }
+        data.append(static_cast<const char *>(xcb_get_property_value(piece.get())), bytes);
+    }
+}
+
+std::optional<QList<xcb_atom_t>> SelectionReader::targets()
+{
+    const std::optional<QByteArray> data = read(m_atoms.targets);
+    if (!data)
+        return std::nullopt;
+    QList<xcb_atom_t> atoms(data->size() / qsizetype(sizeof(xcb_atom_t)));
+    std::memcpy(atoms.data(), data->constData(), atoms.size() * sizeof(xcb_atom_t));
+    return atoms;
+}
+
+} // namespace tessary::x11

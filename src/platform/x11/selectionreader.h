@@ -1,0 +1,63 @@
+#pragma once
+
+#include "xcbsupport.h"
+
+#include <QByteArray>
+#include <atomic>
+#include <chrono>
+#include <optional>
+
+namespace tessary::x11 {
+
+// Reads the CLIPBOARD selection over a connection of its own. Every call blocks (the owner is
+// another process and may be slow or hung), so it belongs on a reader thread; only shutDown()
+// may be called from elsewhere.
+//
+// A content is read as a series of conversions that share one fate: when one of them stalls,
+// grows too large, or the clipboard changes hands meanwhile, the content counts as gone and
+// every later conversion answers nothing at once.
+class SelectionReader {
+public:
+    struct Limits {
+        std::chrono::milliseconds stallTimeout{2000}; // without any progress
+        qint64 maxBytes = qint64(256) << 20;
+    };
+
+    explicit SelectionReader(const QByteArray &displayName, Limits limits);
+    ~SelectionReader();
+    SelectionReader(const SelectionReader &) = delete;
+    SelectionReader &operator=(const SelectionReader &) = delete;
+
+    bool isConnected() const { return m_xfixesEvent >= 0; }
+    const Atoms &atoms() const { return m_atoms; }
+
+    // Starts on the content on offer now. False when nobody owns the clipboard.
+    bool beginContent();
+    // The bytes of one target, or nothing when the owner refuses it or the content is gone.
+    std::optional<QByteArray> read(xcb_atom_t target);
+    // The TARGETS list, or nothing when the owner does not answer it.
+    std::optional<QList<xcb_atom_t>> targets();
+    bool isContentGone() const { return m_gone; }
+
+    // Thread-safe: ends the wait in progress and makes every later read answer nothing.
+    void shutDown();
+
+private:
+    using Clock = std::chrono::steady_clock;
+    template <typename Predicate> EventPtr waitFor(Predicate matches);
+    std::optional<QByteArray> readProperty(quint32 size);
+    std::optional<QByteArray> readIncrementally(quint32 sizeHint);
+    void drainEvents();
+    bool abandon();
+
+    Limits m_limits;
+    xcb_connection_t *m_connection = nullptr;
+    Atoms m_atoms;
+    xcb_window_t m_window = XCB_NONE;
+    int m_xfixesEvent = -1;
+    int m_wakeFd = -1;
+    std::atomic<bool> m_shutDown{false};
+    bool m_gone = true;
+};
+
+} // namespace tessary::x11
