@@ -1,0 +1,149 @@
+#include "filethumbnailsource.h"
+
+#include "thumbnailer.h"
+#include "thumbnailimageprovider.h"
+
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMimeDatabase>
+#include <QScreen>
+#include <QtConcurrent>
+
+namespace tessary {
+
+QString fileIconNames(const QUrl &url, bool byContent)
+{
+    const QMimeDatabase mimes;
+    const QString path = url.isLocalFile() ? url.toLocalFile() : url.path();
+    const QMimeType type = byContent ? mimes.mimeTypeForFile(path)
+                                     : mimes.mimeTypeForFile(path, QMimeDatabase::MatchExtension);
+    return type.iconName() + QLatin1Char('/') + type.genericIconName();
+}
+
+FileThumbnailSource::FileThumbnailSource(QObject *parent) : QObject(parent) {}
+
+FileThumbnailSource::FileThumbnailSource(Thumbnailer &thumbnailer, QObject *parent)
+    : QObject(parent), m_thumbnailer(&thumbnailer)
+{}
+
+FileThumbnailSource::~FileThumbnailSource()
+{
+    if (!m_thumbnailKey.isEmpty())
+        ThumbnailStore::instance().remove(m_thumbnailKey);
+}
+
+void FileThumbnailSource::setUrl(const QUrl &url)
+{
+    if (m_url == url)
+        return;
+    m_url = url;
+    emit urlChanged();
+    // Another file's picture must not stand for this one, even when no thumbnail comes.
+    if (!m_thumbnailKey.isEmpty()) {
+        ThumbnailStore::instance().remove(m_thumbnailKey);
+        m_thumbnailKey.clear();
+        emit thumbnailChanged();
+    }
+    // The icon by name is at hand at once; the content check may refine it.
+    setIconNames(fileIconNames(url, false));
+    request();
+}
+
+void FileThumbnailSource::setTargetSize(const QSizeF &size)
+{
+    if (m_targetSize == size)
+        return;
+    m_targetSize = size;
+    emit targetSizeChanged();
+    request();
+}
+
+void FileThumbnailSource::setDevicePixelRatio(qreal ratio)
+{
+    if (qFuzzyCompare(m_devicePixelRatio, ratio))
+        return;
+    m_devicePixelRatio = ratio;
+    emit devicePixelRatioChanged();
+    request();
+}
+
+void FileThumbnailSource::setActive(bool active)
+{
+    if (m_active == active)
+        return;
+    m_active = active;
+    emit activeChanged();
+    if (active)
+        request();
+    else
+        ++m_ticket;
+}
+
+QUrl FileThumbnailSource::thumbnailSource() const
+{
+    if (m_thumbnailKey.isEmpty())
+        return {};
+    return QUrl(QStringLiteral("image://%1/%2")
+                    .arg(QLatin1String(ThumbnailImageProvider::kId), m_thumbnailKey));
+}
+
+QSize FileThumbnailSource::requestedPixels() const
+{
+    qreal ratio = m_devicePixelRatio;
+    if (ratio <= 0) {
+        const QScreen *screen = qGuiApp ? QGuiApplication::primaryScreen() : nullptr;
+        ratio = screen ? screen->devicePixelRatio() : 2.0;
+    }
+    return (m_targetSize * ratio).toSize();
+}
+
+void FileThumbnailSource::componentComplete()
+{
+    m_complete = true;
+    if (m_iconSource.isEmpty())
+        setIconNames(fileIconNames(m_url, false));
+    request();
+}
+
+void FileThumbnailSource::request()
+{
+    if (!m_complete || !m_active)
+        return;
+    const quint64 ticket = ++m_ticket;
+    if (m_url.isEmpty())
+        return;
+    // A previous picture stays until the new result arrives.
+    const QUrl url = m_url;
+    QtConcurrent::run([url] {
+        return fileIconNames(url, true);
+    }).then(this, [this, ticket](const QString &names) {
+        if (ticket == m_ticket)
+            setIconNames(names);
+    });
+    Thumbnailer &thumbnailer = m_thumbnailer ? *m_thumbnailer : SystemThumbnailer::instance();
+    thumbnailer.thumbnail(url, requestedPixels()).then(this, [this, ticket](const QImage &image) {
+        if (ticket == m_ticket && !image.isNull())
+            setThumbnail(image);
+    });
+}
+
+void FileThumbnailSource::setIconNames(const QString &names)
+{
+    const QUrl source(
+        QStringLiteral("image://%1/%2").arg(QLatin1String(FileIconImageProvider::kId), names));
+    if (m_iconSource == source)
+        return;
+    m_iconSource = source;
+    emit iconSourceChanged();
+}
+
+void FileThumbnailSource::setThumbnail(const QImage &image)
+{
+    const QString previous = m_thumbnailKey;
+    m_thumbnailKey = ThumbnailStore::instance().insert(image);
+    emit thumbnailChanged();
+    if (!previous.isEmpty())
+        ThumbnailStore::instance().remove(previous);
+}
+
+} // namespace tessary

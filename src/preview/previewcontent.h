@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QObject>
+#include <QSize>
+#include <QUrl>
+
+namespace tessary {
+
+// What the previewer shows of one file, worked out off the GUI thread.
+struct FileInspection {
+    enum class Kind { Text, Image, Other, Error };
+    Kind kind = Kind::Error;
+    QString text;           // Text: the contents, up to kMaxTextBytes
+    bool truncated = false; // Text: more followed
+    QSize imageSize;        // Image: its size in pixels
+    QString mimeType;
+    QString typeName; // the type's description ("PNG image")
+    qint64 size = -1; // bytes; -1 for folders
+    QString error;    // Error: a sentence for the user
+};
+
+// Looks at a file: its type, and the contents the previewer needs. Blocking.
+FileInspection inspectFile(const QUrl &url);
+
+// The file the previewer shows, for its view. Setting a URL starts loading it; a file whose
+// loading is overtaken by another URL is dropped.
+class PreviewContent : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(QUrl url READ url NOTIFY contentChanged)
+    Q_PROPERTY(Kind kind READ kind NOTIFY contentChanged)
+    Q_PROPERTY(QString fileName READ fileName NOTIFY contentChanged)
+    Q_PROPERTY(QString text READ text NOTIFY contentChanged)
+    Q_PROPERTY(bool truncated READ truncated NOTIFY contentChanged)
+    Q_PROPERTY(QSize imageSize READ imageSize NOTIFY contentChanged)
+    Q_PROPERTY(QString typeName READ typeName NOTIFY contentChanged)
+    Q_PROPERTY(QString sizeText READ sizeText NOTIFY contentChanged)
+    Q_PROPERTY(QString errorMessage READ errorMessage NOTIFY contentChanged)
+    // Images: true shows them at their own resolution instead of fitted to the window.
+    Q_PROPERTY(bool zoomed READ zoomed WRITE setZoomed NOTIFY zoomedChanged)
+public:
+    enum class Kind { Loading, Text, Image, Other, Error };
+    Q_ENUM(Kind)
+
+    static constexpr qint64 kMaxTextBytes = 4 * 1024 * 1024;
+
+    using QObject::QObject;
+
+    void load(const QUrl &url);
+
+    QUrl url() const { return m_url; }
+    Kind kind() const { return m_kind; }
+    QString fileName() const;
+    QString text() const { return m_inspection.text; }
+    bool truncated() const { return m_inspection.truncated; }
+    QSize imageSize() const { return m_inspection.imageSize; }
+    QString typeName() const { return m_inspection.typeName; }
+    QString sizeText() const;
+    QString errorMessage() const { return m_inspection.error; }
+    bool zoomed() const { return m_zoomed; }
+    void setZoomed(bool zoomed);
+
+    // Hands the file to the desktop's default application for its type.
+    Q_INVOKABLE void openExternally() const;
+    Q_INVOKABLE void requestClose() { emit closeRequested(); }
+
+signals:
+    void contentChanged();
+    void zoomedChanged();
+    void closeRequested();
+    // The content for the current URL is in place.
+    void loaded();
+
+private:
+    QUrl m_url;
+    Kind m_kind = Kind::Loading;
+    FileInspection m_inspection;
+    bool m_zoomed = false;
+    quint64 m_ticket = 0;
+};
+
+} // namespace tessary

@@ -1,0 +1,92 @@
+#include "previewwindow.h"
+
+#include "previewcontroller.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLoggingCategory>
+#include <QQmlEngine>
+#include <QQuickView>
+
+Q_LOGGING_CATEGORY(lcPreviewer, "tessary.preview.window")
+
+namespace tessary {
+
+namespace {
+PreviewWindow *g_instance = nullptr;
+}
+
+PreviewWindow &PreviewWindow::instance()
+{
+    if (!g_instance) {
+        g_instance = new PreviewWindow;
+        // Windows must go before the platform integration does.
+        qAddPostRoutine([] {
+            delete g_instance;
+            g_instance = nullptr;
+        });
+    }
+    return *g_instance;
+}
+
+PreviewWindow::PreviewWindow()
+{
+    connect(&m_content, &PreviewContent::closeRequested, this, &PreviewWindow::close);
+}
+
+PreviewWindow::~PreviewWindow() = default;
+
+void PreviewWindow::createView()
+{
+    m_view = std::make_unique<QQuickView>();
+    QQmlEngine &engine = *m_view->engine();
+    engine.addImportPath(QStringLiteral("qrc:/"));
+    registerPreviewQmlTypes(engine);
+    m_view->setTitle(QCoreApplication::translate("PreviewWindow", "Preview"));
+    m_view->setResizeMode(QQuickView::SizeRootObjectToView);
+    m_view->resize(kDefaultWidth, kDefaultHeight);
+    m_view->setInitialProperties({{QStringLiteral("content"), QVariant::fromValue(&m_content)}});
+    m_view->setSource(QUrl(QStringLiteral("qrc:/Tessary/Previewer.qml")));
+    if (m_view->status() == QQuickView::Error)
+        qCWarning(lcPreviewer) << "previewer view failed:" << m_view->errors();
+    m_view->installEventFilter(this);
+}
+
+void PreviewWindow::show(const QUrl &url)
+{
+    if (!m_view)
+        createView();
+    m_content.load(url);
+    const QString name = url.fileName();
+    m_view->setTitle(name.isEmpty() ? QCoreApplication::translate("PreviewWindow", "Preview")
+                                    : name);
+    m_view->show();
+    m_view->raise();
+    m_view->requestActivate();
+}
+
+void PreviewWindow::close()
+{
+    if (m_view)
+        m_view->close();
+}
+
+bool PreviewWindow::isVisible() const
+{
+    return m_view && m_view->isVisible();
+}
+
+bool PreviewWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_view.get() && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() == Qt::Key_Space || key->key() == Qt::Key_Escape) &&
+            key->modifiers() == Qt::NoModifier) {
+            close();
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+} // namespace tessary

@@ -1,0 +1,58 @@
+import QtQuick
+import Qt5Compat.GraphicalEffects
+import Tessary.Native
+
+// A file's picture: its type's icon at once, then its content thumbnail when one is made.
+// Both are fitted inside the item whole; the thumbnail gets rounded corners.
+Item {
+    id: root
+
+    property url url
+    property real targetWidth: 296
+    property real targetHeight: 140
+    readonly property bool showsThumbnail: source.hasThumbnail && thumbnail.status === Image.Ready
+
+    implicitWidth: targetWidth
+    implicitHeight: targetHeight
+
+    FileThumbnailSource {
+        id: source
+        url: root.url
+        targetSize: Qt.size(root.targetWidth, root.targetHeight)
+    }
+
+    Image {
+        id: icon
+        anchors.fill: parent
+        visible: !root.showsThumbnail
+        source: source.iconSource
+        sourceSize: Qt.size(Math.min(root.targetWidth, root.targetHeight),
+                            Math.min(root.targetWidth, root.targetHeight))
+        fillMode: Image.PreserveAspectFit
+        smooth: true
+    }
+
+    Image {
+        id: thumbnail
+        anchors.centerIn: parent
+        // Fit whole inside the item, never cropped or stretched.
+        readonly property real fit: implicitWidth > 0 && implicitHeight > 0
+            ? Math.min(root.width / implicitWidth, root.height / implicitHeight) : 0
+        width: implicitWidth * fit
+        height: implicitHeight * fit
+        visible: root.showsThumbnail
+        source: source.thumbnailSource
+        cache: false
+        smooth: true
+        mipmap: true
+        layer.enabled: visible
+        layer.effect: OpacityMask {
+            maskSource: Rectangle {
+                width: thumbnail.width
+                height: thumbnail.height
+                radius: 4
+                antialiasing: true
+            }
+        }
+    }
+}

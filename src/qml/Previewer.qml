@@ -1,0 +1,133 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Tessary.Native
+
+// The previewer window's contents: one file as text, as an image, or as its picture with its
+// name, type and size and a way to open it.
+Rectangle {
+    id: root
+
+    required property PreviewContent content
+
+    color: palette.window
+    focus: true
+
+    Loader {
+        anchors.fill: parent
+        sourceComponent: {
+            switch (root.content.kind) {
+            case PreviewContent.Text: return textView
+            case PreviewContent.Image: return imageView
+            case PreviewContent.Other: return fileView
+            case PreviewContent.Error: return errorView
+            default: return null
+            }
+        }
+    }
+
+    Component {
+        id: textView
+        ScrollView {
+            TextArea {
+                objectName: "previewText"
+                text: root.content.text
+                textFormat: TextEdit.PlainText
+                readOnly: true
+                selectByMouse: true
+                wrapMode: TextEdit.Wrap
+                font.family: "monospace"
+                background: null
+            }
+        }
+    }
+
+    Component {
+        id: imageView
+        Flickable {
+            id: flick
+            clip: true
+            contentWidth: root.content.zoomed ? image.implicitWidth : width
+            contentHeight: root.content.zoomed ? image.implicitHeight : height
+            boundsBehavior: Flickable.StopAtBounds
+            ScrollBar.vertical: ScrollBar {}
+            ScrollBar.horizontal: ScrollBar {}
+
+            Image {
+                id: image
+                objectName: "previewImage"
+                width: Math.max(flick.contentWidth, flick.width)
+                height: Math.max(flick.contentHeight, flick.height)
+                source: root.content.url
+                asynchronous: true
+                cache: false
+                autoTransform: true
+                // Fitted, but never enlarged beyond the file's own resolution.
+                fillMode: root.content.zoomed || (implicitWidth <= flick.width && implicitHeight <= flick.height)
+                          ? Image.Pad : Image.PreserveAspectFit
+                smooth: !root.content.zoomed
+
+                TapHandler {
+                    onDoubleTapped: root.content.zoomed = !root.content.zoomed
+                }
+            }
+
+            Label {
+                anchors.centerIn: parent
+                visible: image.status === Image.Error
+                text: qsTr("This image cannot be shown.")
+            }
+        }
+    }
+
+    Component {
+        id: fileView
+        ColumnLayout {
+            spacing: 12
+            Item { Layout.fillHeight: true }
+            FileThumbnail {
+                Layout.alignment: Qt.AlignHCenter
+                Layout.preferredWidth: Math.min(root.width - 48, 360)
+                Layout.preferredHeight: Math.min(root.height / 2, 256)
+                targetWidth: 360
+                targetHeight: 256
+                url: root.content.url
+            }
+            Label {
+                objectName: "previewFileName"
+                Layout.alignment: Qt.AlignHCenter
+                Layout.maximumWidth: root.width - 48
+                text: root.content.fileName
+                font.bold: true
+                font.pixelSize: 18
+                elide: Text.ElideMiddle
+            }
+            Label {
+                Layout.alignment: Qt.AlignHCenter
+                text: root.content.sizeText.length > 0
+                      ? qsTr("%1 — %2").arg(root.content.typeName).arg(root.content.sizeText)
+                      : root.content.typeName
+                opacity: 0.7
+            }
+            Button {
+                Layout.alignment: Qt.AlignHCenter
+                text: qsTr("Open")
+                onClicked: root.content.openExternally()
+            }
+            Item { Layout.fillHeight: true }
+        }
+    }
+
+    Component {
+        id: errorView
+        Label {
+            objectName: "previewError"
+            text: root.content.errorMessage
+            horizontalAlignment: Text.AlignHCenter
+            verticalAlignment: Text.AlignVCenter
+            wrapMode: Text.Wrap
+            padding: 24
+            font.pixelSize: 16
+        }
+    }
+}
