@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QThread>
 #include <QTimer>
 #include <cstdlib>
 #include <cstring>
@@ -234,9 +235,32 @@ bool waitWithEvents(QProcess &process, int timeoutMs)
 
 } // namespace
 
+namespace {
+
+// The CLIPBOARD owner's window as the server sees it now.
+xcb_window_t clipboardOwner(xcb_connection_t *c)
+{
+    const char name[] = "CLIPBOARD";
+    xcb_intern_atom_reply_t *atom =
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, sizeof name - 1, name), nullptr);
+    if (!atom)
+        return XCB_NONE;
+    xcb_get_selection_owner_reply_t *owner =
+        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, atom->atom), nullptr);
+    const xcb_window_t window = owner ? owner->owner : XCB_NONE;
+    std::free(atom);
+    std::free(owner);
+    return window;
+}
+
+} // namespace
+
 bool setClipboardWithXclip(const QByteArray &target, const QByteArray &data)
 {
-    // xclip forks once it owns the clipboard; the process we started then ends.
+    xcb_connection_t *c = xcb_connect(nullptr, nullptr);
+    const xcb_window_t previousOwner = clipboardOwner(c);
+    // xclip forks and its first process ends, possibly before the fork has taken the clipboard:
+    // wait until the server reports a new owner.
     QProcess xclip;
     xclip.start(QStringLiteral("xclip"),
                 {"-selection", "clipboard", "-t", QString::fromLatin1(target), "-i"});
@@ -244,7 +268,15 @@ bool setClipboardWithXclip(const QByteArray &target, const QByteArray &data)
         return false;
     xclip.write(data);
     xclip.closeWriteChannel();
-    return waitWithEvents(xclip, 10000);
+    bool owned = waitWithEvents(xclip, 10000);
+    QElapsedTimer waited;
+    waited.start();
+    while (owned && clipboardOwner(c) == previousOwner) {
+        owned = waited.elapsed() < 5000;
+        QThread::msleep(2);
+    }
+    xcb_disconnect(c);
+    return owned;
 }
 
 std::optional<QByteArray> readClipboardWithXclip(const QByteArray &target, int timeoutMs)
