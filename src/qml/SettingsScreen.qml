@@ -5,7 +5,7 @@ import Tessary.Native
 
 // The panel's second screen: a header that leads back, and the "Open on launch" switch. The panel
 // gives the width; the screen is at least 180 high, with its rows at the top.
-Item {
+FocusScope {
     id: root
 
     signal back()
@@ -55,8 +55,6 @@ Item {
         }
     }
 
-    SystemPalette { id: systemPalette }
-
     ColumnLayout {
         id: rows
         anchors.left: parent.left
@@ -86,6 +84,15 @@ Item {
                 onClicked: root.goBack()
             }
 
+            Rectangle {
+                anchors.fill: parent
+                anchors.margins: 2
+                visible: header.activeFocus
+                color: "transparent"
+                border.color: Theme.palette.highlight
+                radius: 4
+            }
+
             RowLayout {
                 id: headerRow
                 anchors.fill: parent
@@ -101,7 +108,7 @@ Item {
                     implicitHeight: root.chevronSize.height
                     Layout.alignment: Qt.AlignVCenter
                     Accessible.ignored: true
-                    property color stroke: systemPalette.windowText
+                    property color stroke: Theme.primaryText
                     onStrokeChanged: requestPaint()
                     onPaint: {
                         const ctx = getContext("2d")
@@ -120,10 +127,11 @@ Item {
 
                 Label {
                     id: title
+                    objectName: "title"
                     text: qsTr("Settings")
                     font.pixelSize: root.titlePixelSize
                     font.weight: Font.Medium
-                    color: systemPalette.windowText
+                    color: Theme.primaryText
                     Layout.alignment: Qt.AlignVCenter
                     Accessible.ignored: true
                 }
@@ -137,7 +145,7 @@ Item {
         Rectangle {
             Layout.fillWidth: true
             implicitHeight: 1
-            color: systemPalette.mid
+            color: Theme.separator
         }
 
         Switch {
@@ -164,7 +172,9 @@ Item {
                                          : openOnLaunch.width - width - openOnLaunch.rightPadding
                 y: openOnLaunch.topPadding + (openOnLaunch.availableHeight - height) / 2
                 radius: height / 2
-                color: openOnLaunch.checked ? systemPalette.highlight : systemPalette.mid
+                color: openOnLaunch.checked ? Theme.palette.highlight
+                                            : Qt.rgba(Theme.primaryText.r, Theme.primaryText.g,
+                                                      Theme.primaryText.b, 0.25)
                 opacity: openOnLaunch.enabled ? 1 : 0.5
 
                 Rectangle {
@@ -184,7 +194,7 @@ Item {
             contentItem: Label {
                 text: openOnLaunch.text
                 font: openOnLaunch.font
-                color: systemPalette.windowText
+                color: Theme.primaryText
                 verticalAlignment: Text.AlignVCenter
                 elide: Text.ElideRight
                 leftPadding: openOnLaunch.mirrored ? openOnLaunch.indicator.width + openOnLaunch.spacing : 0

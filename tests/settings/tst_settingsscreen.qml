@@ -144,7 +144,11 @@ TestCase {
         // The switch sits at the trailing edge, the label at the leading one.
         compare(toggle.indicator.x + toggle.indicator.width, screen.width - 12)
         compare(toggle.contentItem.x, 12)
-        const title = row.mapFromItem(row.children[1].children[1], 0, 0)
-        compare(title.x, 12 + 7 + 4)
+        // Chevron, 4 apart, then the title, after the 12 side padding.
+        const title = findChild(row, "title")
+        compare(row.mapFromItem(title, 0, 0).x, 12 + 7 + 4)
+        compare(title.font.pixelSize, 13)
+        compare(title.font.weight, Font.Medium)
+        compare(row.height, title.height + 20)
     }
 }
