@@ -1,5 +1,6 @@
 #include "filethumbnailsource.h"
 
+#include "futurewatch.h"
 #include "thumbnailer.h"
 #include "thumbnailimageprovider.h"
 
@@ -114,17 +115,17 @@ void FileThumbnailSource::request()
         return;
     // A previous picture stays until the new result arrives.
     const QUrl url = m_url;
-    QtConcurrent::run([url] {
-        return fileIconNames(url, true);
-    }).then(this, [this, ticket](const QString &names) {
-        if (ticket == m_ticket)
-            setIconNames(names);
-    });
+    whenFinished(this, QtConcurrent::run([url] { return fileIconNames(url, true); }),
+                 [this, ticket](const QFuture<QString> &names) {
+                     if (ticket == m_ticket && names.resultCount() > 0)
+                         setIconNames(names.result());
+                 });
     Thumbnailer &thumbnailer = m_thumbnailer ? *m_thumbnailer : SystemThumbnailer::instance();
-    thumbnailer.thumbnail(url, requestedPixels()).then(this, [this, ticket](const QImage &image) {
-        if (ticket == m_ticket && !image.isNull())
-            setThumbnail(image);
-    });
+    whenFinished(this, thumbnailer.thumbnail(url, requestedPixels()),
+                 [this, ticket](const QFuture<QImage> &image) {
+                     if (ticket == m_ticket && image.resultCount() > 0 && !image.result().isNull())
+                         setThumbnail(image.result());
+                 });
 }
 
 void FileThumbnailSource::setIconNames(const QString &names)

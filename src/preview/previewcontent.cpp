@@ -1,5 +1,7 @@
 #include "previewcontent.h"
 
+#include "futurewatch.h"
+
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
@@ -88,27 +90,29 @@ void PreviewContent::load(const QUrl &url)
     m_inspection = {};
     setZoomed(false);
     emit contentChanged();
-    QtConcurrent::run(inspectFile, url).then(this, [this, ticket](const FileInspection &result) {
-        if (ticket != m_ticket)
-            return;
-        m_inspection = result;
-        switch (result.kind) {
-        case FileInspection::Kind::Text:
-            m_kind = Kind::Text;
-            break;
-        case FileInspection::Kind::Image:
-            m_kind = Kind::Image;
-            break;
-        case FileInspection::Kind::Other:
-            m_kind = Kind::Other;
-            break;
-        case FileInspection::Kind::Error:
-            m_kind = Kind::Error;
-            break;
-        }
-        emit contentChanged();
-        emit loaded();
-    });
+    whenFinished(this, QtConcurrent::run(inspectFile, url),
+                 [this, ticket](const QFuture<FileInspection> &inspected) {
+                     if (ticket != m_ticket || inspected.resultCount() == 0)
+                         return;
+                     const FileInspection result = inspected.result();
+                     m_inspection = result;
+                     switch (result.kind) {
+                     case FileInspection::Kind::Text:
+                         m_kind = Kind::Text;
+                         break;
+                     case FileInspection::Kind::Image:
+                         m_kind = Kind::Image;
+                         break;
+                     case FileInspection::Kind::Other:
+                         m_kind = Kind::Other;
+                         break;
+                     case FileInspection::Kind::Error:
+                         m_kind = Kind::Error;
+                         break;
+                     }
+                     emit contentChanged();
+                     emit loaded();
+                 });
 }
 
 QString PreviewContent::fileName() const

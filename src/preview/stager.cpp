@@ -8,6 +8,7 @@
 #include <QUuid>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -96,11 +97,15 @@ std::optional<QString> PreviewStager::writeNewFile(const QString &directory,
         complete = false;
     if (::close(fd) != 0)
         complete = false;
-    // RENAME_NOREPLACE keeps the exclusive-creation promise for the final name too.
-    if (complete &&
-        ::renameat2(AT_FDCWD, part.constData(), AT_FDCWD, final.constData(), RENAME_NOREPLACE) == 0)
+    if (!complete) {
+        qCWarning(lcStaging) << "cannot write" << partPath;
+    } else if (::renameat2(AT_FDCWD, part.constData(), AT_FDCWD, final.constData(),
+                           RENAME_NOREPLACE) == 0) {
+        // RENAME_NOREPLACE keeps the exclusive-creation promise for the final name too.
         return finalPath;
-    qCWarning(lcStaging) << "cannot write" << finalPath << ::strerror(errno);
+    } else {
+        qCWarning(lcStaging) << "cannot rename to" << finalPath << ::strerror(errno);
+    }
     ::unlink(part.constData());
     return std::nullopt;
 }

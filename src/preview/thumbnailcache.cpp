@@ -57,18 +57,20 @@ QImage read(const QUrl &fileUrl, QSize pixels)
     const qint64 mtime = file.lastModified().toSecsSinceEpoch();
     const QString uri = QString::fromLatin1(canonicalUri(fileUrl));
     for (const QString &flavor : lookupFlavors(pixels)) {
+        // QImageReader::text() splits keys at colons, so the stamps are read from the image.
         QImageReader reader(thumbnailPath(fileUrl, flavor), "png");
+        const QImage image = reader.read();
+        if (image.isNull())
+            continue;
         // A thumbnail without its MTime cannot be told from a stale one.
         bool ok = false;
-        const qint64 thumbMtime = reader.text(QStringLiteral("Thumb::MTime")).toLongLong(&ok);
+        const qint64 thumbMtime = image.text(QStringLiteral("Thumb::MTime")).toLongLong(&ok);
         if (!ok || thumbMtime != mtime)
             continue;
-        const QString thumbUri = reader.text(QStringLiteral("Thumb::URI"));
+        const QString thumbUri = image.text(QStringLiteral("Thumb::URI"));
         if (!thumbUri.isEmpty() && thumbUri != uri)
             continue;
-        QImage image = reader.read();
-        if (!image.isNull())
-            return image;
+        return image;
     }
     return {};
 }

@@ -1,5 +1,6 @@
 #include "thumbnailer.h"
 
+#include "futurewatch.h"
 #include "thumbnailcache.h"
 
 #include <QCoreApplication>
@@ -91,13 +92,15 @@ QFuture<QImage> SystemThumbnailer::thumbnail(const QUrl &fileUrl, QSize pixels)
         request->finish({});
         return future;
     }
-    QtConcurrent::run(m_pool, [url = fileUrl, pixels] {
+    QFuture<CacheLookup> lookup = QtConcurrent::run(m_pool, [url = fileUrl, pixels] {
         CacheLookup lookup;
         lookup.image = thumbnailcache::read(url, pixels);
         if (lookup.image.isNull())
             lookup.mimeType = QMimeDatabase().mimeTypeForFile(url.toLocalFile()).name();
         return lookup;
-    }).then(this, [this, request](const CacheLookup &lookup) {
+    });
+    whenFinished(this, lookup, [this, request](const QFuture<CacheLookup> &done) {
+        const CacheLookup lookup = done.result();
         if (!lookup.image.isNull()) {
             request->finish(lookup.image);
             return;
