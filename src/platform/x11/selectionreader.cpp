@@ -1,6 +1,7 @@
 #include "selectionreader.h"
 
 #include <QLoggingCategory>
+#include <algorithm>
 #include <cstring>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -203,6 +204,10 @@ std::optional<QByteArray> SelectionReader::readIncrementally(quint32 sizeHint)
             qCDebug(lcReader) << "abandoning an incremental payload over" << m_limits.maxBytes;
             return abandon(), std::nullopt;
         }
+        // Owners need not announce the size (xclip does not). Growing by hand lets realloc
+        // move the pages instead of copying them, which QByteArray's own growth does not.
+        if (data.size() + bytes > data.capacity())
+            data.reserve(std::max(data.capacity() * 2, data.size() + bytes));
         data.append(static_cast<const char *>(xcb_get_property_value(piece.get())), bytes);
     }
 }
