@@ -1,4 +1,6 @@
 #include "core/monitor.h"
+#include "platform/memory/memorypasteboard.h"
+#include "platform/systemservices.h"
 #include "platform/x11/x11pasteboard.h"
 #include "x11testsupport.h"
 
@@ -47,8 +49,10 @@ private slots:
     void cleanupTestCase();
     void offersOneRepresentationByKind_data();
     void offersOneRepresentationByKind();
+    void answersSeveralTargetsAtOnce();
     void copyBackIsNotCapturedAgain();
     void clipboardOutlivesItsOwner();
+    void sessionWithAnXServerGetsTheX11Clipboard();
 
 private:
     std::unique_ptr<PrivateXServer> m_server;
@@ -122,6 +126,17 @@ void X11CopyBack::offersOneRepresentationByKind()
     QCOMPARE(readClipboardWithXclip("image/bmp"), std::nullopt);
 }
 
+void X11CopyBack::answersSeveralTargetsAtOnce()
+{
+    m_pasteboard->write(Payload::text("both ways"));
+    const auto results = convertMultiple({"UTF8_STRING", "image/png", "TIMESTAMP"});
+    QVERIFY(results);
+    QCOMPARE(results->size(), 3);
+    QCOMPARE(results->at(0), QByteArray("both ways"));
+    QCOMPARE(results->at(1), std::nullopt);
+    QVERIFY(results->at(2) && results->at(2)->size() == 4);
+}
+
 void X11CopyBack::copyBackIsNotCapturedAgain()
 {
     CountingSound sound;
@@ -170,6 +185,16 @@ void X11CopyBack::clipboardOutlivesItsOwner()
     QCOMPARE(monitor.history()->rowCount(), 1);
     QCOMPARE(monitor.history()->entries().first().id, id);
     QCOMPARE(sound.confirmations, 0); // silently
+}
+
+void X11CopyBack::sessionWithAnXServerGetsTheX11Clipboard()
+{
+    QVERIFY(qobject_cast<X11Pasteboard *>(tessary::createSystemPasteboard().get()));
+    const QByteArray display = qgetenv("DISPLAY");
+    qunsetenv("DISPLAY");
+    const auto fallback = tessary::createSystemPasteboard();
+    qputenv("DISPLAY", display);
+    QVERIFY(qobject_cast<tessary::MemoryPasteboard *>(fallback.get()));
 }
 
 QTEST_GUILESS_MAIN(X11CopyBack)

@@ -75,4 +75,9 @@ bool setClipboardWithXclip(const QByteArray &target, const QByteArray &data);
 // be this process). Nothing when xclip fails.
 std::optional<QByteArray> readClipboardWithXclip(const QByteArray &target, int timeoutMs = 10000);
 
+// Asks the clipboard owner for several targets in one MULTIPLE conversion, from a connection on
+// a thread of its own while the event loop runs. Per target: its bytes, or nothing when the
+// owner refused it. Nothing at all when the MULTIPLE request itself failed.
+std::optional<QList<std::optional<QByteArray>>> convertMultiple(const QList<QByteArray> &targets);
+
 } // namespace tessary::testing
