@@ -10,6 +10,7 @@ enum class LoginItemStatus {
     Enabled,       // registered and active
     NotRegistered, // nothing registered under our name
     Disabled,      // registered but switched off (hidden, or disabled by the desktop)
+    Broken,        // registered, but the program it names is gone
     NotOurs,       // an entry of our name exists that does not start this application
     Unknown,       // the record cannot be read
 };

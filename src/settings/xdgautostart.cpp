@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStandardPaths>
 #include <cerrno>
 #include <optional>
 #include <sys/stat.h>
@@ -64,6 +65,14 @@ std::optional<QString> makeFolder(const QString &folder)
     return std::nullopt;
 }
 
+bool canRun(const QString &program)
+{
+    if (!QDir::isAbsolutePath(program))
+        return !QStandardPaths::findExecutable(program).isEmpty();
+    const QFileInfo info(program);
+    return info.isFile() && info.isExecutable();
+}
+
 } // namespace
 
 XdgAutostart::XdgAutostart(QString executable) : m_executable(std::move(executable)) {}
@@ -114,6 +123,9 @@ XdgAutostart::EntryState XdgAutostart::entryState(const QString &path) const
     if (keys->value(QStringLiteral("Hidden")) == QLatin1String("true") ||
         keys->value(QStringLiteral("X-GNOME-Autostart-enabled")) == QLatin1String("false"))
         return EntryState::Inactive;
+    // An entry left behind by a copy that has since moved or been removed starts nothing.
+    if (exec.isEmpty() || !canRun(exec.first()))
+        return EntryState::Broken;
     return EntryState::Active;
 }
 
@@ -144,6 +156,8 @@ LoginItemStatus XdgAutostart::status()
         return LoginItemStatus::Enabled;
     case EntryState::Inactive:
         return LoginItemStatus::Disabled;
+    case EntryState::Broken:
+        return LoginItemStatus::Broken;
     }
     return LoginItemStatus::Unknown;
 }
@@ -168,9 +182,10 @@ LoginItemResult XdgAutostart::disable()
     if (user == EntryState::NotOurs)
         return LoginItemResult::success();
     // A user entry that is merely removed would let the system-wide one start us again.
-    if (systemState() == EntryState::Active)
+    const EntryState system = systemState();
+    if (system == EntryState::Active || system == EntryState::Broken)
         return writeEntry(true);
-    if (user == EntryState::Active || user == EntryState::Inactive) {
+    if (user == EntryState::Active || user == EntryState::Inactive || user == EntryState::Broken) {
         QFile file(path);
         if (!file.remove())
             return LoginItemResult::failure(

@@ -13,7 +13,8 @@ namespace tessary {
 // An entry counts as ours when it carries our marker key (X-Tessary-Autostart), when its
 // X-Flatpak key names our application id, or when its Exec program has the same file name as our
 // executable (a copy of our desktop file, as some tweak tools make). Any other file of our name is
-// someone else's and is never changed.
+// someone else's and is never changed. Ours but naming a program that is no longer there counts
+// as broken, not enabled: switching on again writes the current path.
 class XdgAutostart : public LoginItem {
 public:
     // executable: the absolute path to start; by default the running binary (or the AppImage
@@ -32,7 +33,7 @@ public:
     static constexpr char kMarkerKey[] = "X-Tessary-Autostart";
 
 private:
-    enum class EntryState { Missing, Unreadable, NotOurs, Active, Inactive };
+    enum class EntryState { Missing, Unreadable, NotOurs, Active, Inactive, Broken };
     EntryState entryState(const QString &path) const;
     EntryState systemState() const;
     QString executable() const;

@@ -80,6 +80,7 @@ private slots:
         QTest::newRow("enabled") << LoginItemStatus::Enabled << true;
         QTest::newRow("not registered") << LoginItemStatus::NotRegistered << false;
         QTest::newRow("disabled") << LoginItemStatus::Disabled << false;
+        QTest::newRow("broken") << LoginItemStatus::Broken << false;
         QTest::newRow("not ours") << LoginItemStatus::NotOurs << false;
         QTest::newRow("unknown") << LoginItemStatus::Unknown << false;
     }

@@ -14,8 +14,6 @@ using namespace tessary;
 
 namespace {
 
-const QString kExecutable = QStringLiteral("/opt/Tessary Apps/bin/tessary");
-
 void writeFile(const QString &path, const QByteArray &contents)
 {
     QDir().mkpath(QFileInfo(path).path());
@@ -55,6 +53,21 @@ class TestXdgAutostart : public QObject {
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_configHome;
     QString m_systemDir;
+    QString m_executable; // an installed copy, on PATH
+    QByteArray m_path;
+
+    QString makeExecutable(const QString &relative)
+    {
+        const QString path = m_dir->filePath(relative);
+        writeFile(path, "#!/bin/sh\n");
+        QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner);
+        return path;
+    }
+
+    QByteArray systemEntryContents(const QByteArray &extra = {}) const
+    {
+        return "[Desktop Entry]\nType=Application\nName=Tessary\nExec=tessary\n" + extra;
+    }
 
     QString systemEntry() const
     {
@@ -72,11 +85,16 @@ private slots:
         qputenv("XDG_CONFIG_DIRS",
                 (m_dir->filePath(QStringLiteral("xdg-empty")) + QLatin1Char(':') + m_systemDir)
                     .toUtf8());
+        m_executable = makeExecutable(QStringLiteral("Tessary Apps/bin/tessary"));
+        m_path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(QFileInfo(m_executable).path()) + ':' + m_path);
     }
+
+    void cleanup() { qputenv("PATH", m_path); }
 
     void enableAndDisableRoundTrip()
     {
-        XdgAutostart item(kExecutable);
+        XdgAutostart item(m_executable);
         const QString entry =
             m_configHome + QLatin1String("/autostart/org.tessary.Tessary.desktop");
         QCOMPARE(item.userEntryPath(), entry);
@@ -84,7 +102,7 @@ private slots:
 
         QVERIFY(item.enable().ok());
         QCOMPARE(item.status(), LoginItemStatus::Enabled);
-        QCOMPARE(execOf(entry), QStringList{kExecutable});
+        QCOMPARE(execOf(entry), QStringList{m_executable});
         QCOMPARE(validate(entry), QString());
         // No temporary file is left beside the entry.
         QCOMPARE(QDir(QFileInfo(entry).path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
@@ -102,18 +120,19 @@ private slots:
     void awkwardExecutablePaths_data()
     {
         QTest::addColumn<QString>("executable");
-        QTest::newRow("plain") << QStringLiteral("/usr/bin/tessary");
-        QTest::newRow("space and percent") << QStringLiteral("/home/a b/100% tools/tessary");
+        QTest::newRow("plain") << QStringLiteral("bin/tessary");
+        QTest::newRow("space and percent") << QStringLiteral("a b/100% tools/tessary");
         QTest::newRow("shell characters")
-            << QStringLiteral("/tmp/$HOME `x` \"q\" 'a' ;&|<>*?#()~/tessary");
-        QTest::newRow("backslashes") << QStringLiteral("/tmp/back\\slash\\\\/tessary");
-        QTest::newRow("line break") << QStringLiteral("/tmp/evil\nHidden=true\n/tessary");
-        QTest::newRow("equals and tab") << QStringLiteral("/tmp/a=b\tc/tessary");
+            << QStringLiteral("$HOME `x` \"q\" 'a' ;&|<>*?#()~/tessary");
+        QTest::newRow("backslashes") << QStringLiteral("back\\slash\\\\/tessary");
+        QTest::newRow("line break") << QStringLiteral("evil\nHidden=true\n/tessary");
+        QTest::newRow("equals and tab") << QStringLiteral("a=b\tc/tessary");
     }
 
     void awkwardExecutablePaths()
     {
         QFETCH(QString, executable);
+        executable = makeExecutable(executable);
         XdgAutostart item(executable);
         QVERIFY(item.enable().ok());
         QCOMPARE(execOf(item.userEntryPath()), QStringList{executable});
@@ -123,7 +142,7 @@ private slots:
 
     void foreignUserFileIsLeftAlone()
     {
-        XdgAutostart item(kExecutable);
+        XdgAutostart item(m_executable);
         const QByteArray foreign = "[Desktop Entry]\nType=Application\nName=Mine\n"
                                    "Exec=/usr/local/bin/my-own-script --tessary\n";
         writeFile(item.userEntryPath(), foreign);
@@ -139,7 +158,7 @@ private slots:
     // A copy of the application's own desktop file, as tweak tools make, starts us: it is ours.
     void copyOfOurDesktopFileIsOurs()
     {
-        XdgAutostart item(kExecutable);
+        XdgAutostart item(m_executable);
         writeFile(item.userEntryPath(), "[Desktop Entry]\nType=Application\nName=Tessary\n"
                                         "Exec=tessary %U\nX-GNOME-Autostart-enabled=false\n");
         QCOMPARE(item.status(), LoginItemStatus::Disabled);
@@ -149,11 +168,22 @@ private slots:
         QVERIFY(!QFile::exists(item.userEntryPath()));
     }
 
+    // An entry whose program has since moved starts nothing: it shows off; switching on repairs it.
+    void entryNamingAMissingProgramIsBroken()
+    {
+        XdgAutostart moved(m_dir->filePath(QStringLiteral("old place/tessary")));
+        QVERIFY(moved.enable().ok());
+        XdgAutostart item(m_executable);
+        QCOMPARE(item.status(), LoginItemStatus::Broken);
+        QVERIFY(item.enable().ok());
+        QCOMPARE(item.status(), LoginItemStatus::Enabled);
+        QCOMPARE(execOf(item.userEntryPath()), QStringList{m_executable});
+    }
+
     void systemWideEntryIsOverriddenNotRemoved()
     {
-        XdgAutostart item(kExecutable);
-        const QByteArray system = "[Desktop Entry]\nType=Application\nName=Tessary\n"
-                                  "Exec=/usr/bin/tessary\n";
+        XdgAutostart item(m_executable);
+        const QByteArray system = systemEntryContents();
         writeFile(systemEntry(), system);
         QCOMPARE(item.status(), LoginItemStatus::Enabled);
         QVERIFY(item.enable().ok());
@@ -192,10 +222,9 @@ private slots:
         QFETCH(QString, blocked);
         QFETCH(bool, systemEntry);
         QFETCH(bool, wanted);
-        XdgAutostart item(kExecutable);
+        XdgAutostart item(m_executable);
         if (systemEntry)
-            writeFile(this->systemEntry(), "[Desktop Entry]\nType=Application\nName=Tessary\n"
-                                           "Exec=/usr/bin/tessary\n");
+            writeFile(this->systemEntry(), systemEntryContents());
         const QString blocker = blocked.isEmpty() ? m_configHome : m_configHome + "/" + blocked;
         writeFile(blocker, "not a folder\n");
         const LoginItemStatus before = item.status();
@@ -211,7 +240,7 @@ private slots:
     void relativeConfigHomeIsIgnored()
     {
         qputenv("XDG_CONFIG_HOME", "relative/config");
-        XdgAutostart item(kExecutable);
+        XdgAutostart item(m_executable);
         QCOMPARE(item.userEntryPath(),
                  QDir::homePath() +
                      QLatin1String("/.config/autostart/org.tessary.Tessary.desktop"));
