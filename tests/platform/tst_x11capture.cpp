@@ -63,6 +63,7 @@ private slots:
     void capturesByPriorityReadingOnlyWhatItNeeds();
     void capturesXclipContent_data();
     void capturesXclipContent();
+    void capturesXselText();
     void largeImageArrivesIncrementally();
     void oversizedPayloadIsAbandoned();
     void hungOwnerBlocksNeitherTheGuiNorLaterChanges();
@@ -204,6 +205,15 @@ void X11Capture::capturesXclipContent()
     const std::optional<Payload> captured = captureAfterChange(*m_pasteboard, before);
     QVERIFY(captured);
     QVERIFY(*captured == *expected);
+}
+
+void X11Capture::capturesXselText()
+{
+    const qint64 before = m_pasteboard->changeCount();
+    QVERIFY(setClipboardWithXsel("\tindented \xe2\x82\xac\n"));
+    const std::optional<Payload> captured = captureAfterChange(*m_pasteboard, before);
+    QVERIFY(captured);
+    QCOMPARE(captured->text(), QStringLiteral("\tindented €\n"));
 }
 
 void X11Capture::largeImageArrivesIncrementally()

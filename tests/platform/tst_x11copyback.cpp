@@ -124,6 +124,8 @@ void X11CopyBack::offersOneRepresentationByKind()
         QVERIFY2(*read == it.value(), it.key());
     }
     QCOMPARE(readClipboardWithXclip("image/bmp"), std::nullopt);
+    if (payload.kind() == Payload::Kind::Text)
+        QCOMPARE(readClipboardWithXsel(), served.value("UTF8_STRING"));
 }
 
 void X11CopyBack::answersSeveralTargetsAtOnce()

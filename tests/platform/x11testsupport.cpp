@@ -256,20 +256,23 @@ xcb_window_t clipboardOwner(xcb_connection_t *c)
 
 } // namespace
 
-bool setClipboardWithXclip(const QByteArray &target, const QByteArray &data)
+namespace {
+
+// Runs a clipboard tool that forks once it has read its input; its first process may end
+// before the fork has taken the clipboard, so this waits until the server reports a new owner.
+bool setClipboardWithTool(const QString &program, const QStringList &arguments,
+                          const QByteArray &data)
 {
     xcb_connection_t *c = xcb_connect(nullptr, nullptr);
     const xcb_window_t previousOwner = clipboardOwner(c);
-    // xclip forks and its first process ends, possibly before the fork has taken the clipboard:
-    // wait until the server reports a new owner.
-    QProcess xclip;
-    xclip.start(QStringLiteral("xclip"),
-                {"-selection", "clipboard", "-t", QString::fromLatin1(target), "-i"});
-    if (!xclip.waitForStarted())
-        return false;
-    xclip.write(data);
-    xclip.closeWriteChannel();
-    bool owned = waitWithEvents(xclip, 10000);
+    QProcess tool;
+    tool.start(program, arguments);
+    bool owned = tool.waitForStarted();
+    if (owned) {
+        tool.write(data);
+        tool.closeWriteChannel();
+        owned = waitWithEvents(tool, 10000);
+    }
     QElapsedTimer waited;
     waited.start();
     while (owned && clipboardOwner(c) == previousOwner) {
@@ -278,6 +281,29 @@ bool setClipboardWithXclip(const QByteArray &target, const QByteArray &data)
     }
     xcb_disconnect(c);
     return owned;
+}
+
+} // namespace
+
+bool setClipboardWithXclip(const QByteArray &target, const QByteArray &data)
+{
+    return setClipboardWithTool(
+        QStringLiteral("xclip"),
+        {"-selection", "clipboard", "-t", QString::fromLatin1(target), "-i"}, data);
+}
+
+bool setClipboardWithXsel(const QByteArray &text)
+{
+    return setClipboardWithTool(QStringLiteral("xsel"), {"--clipboard", "--input"}, text);
+}
+
+std::optional<QByteArray> readClipboardWithXsel()
+{
+    QProcess xsel;
+    xsel.start(QStringLiteral("xsel"), {"--clipboard", "--output"});
+    if (!waitWithEvents(xsel, 10000))
+        return std::nullopt;
+    return xsel.readAllStandardOutput();
 }
 
 std::optional<QByteArray> readClipboardWithXclip(const QByteArray &target, int timeoutMs)

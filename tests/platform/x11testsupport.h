@@ -71,6 +71,9 @@ private:
 // xclip -selection clipboard -i, taking the clipboard with one target. Returns once xclip owns
 // it (xclip then serves from the background until it loses the clipboard).
 bool setClipboardWithXclip(const QByteArray &target, const QByteArray &data);
+// The same with xsel, which offers text under its usual ICCCM names.
+bool setClipboardWithXsel(const QByteArray &text);
+std::optional<QByteArray> readClipboardWithXsel();
 // xclip -selection clipboard -o -t TARGET, run without blocking the event loop (the owner may
 // be this process). Nothing when xclip fails.
 std::optional<QByteArray> readClipboardWithXclip(const QByteArray &target, int timeoutMs = 10000);
