@@ -72,12 +72,14 @@ FileInspection inspectFile(const QUrl &url)
         file.seek(0);
         QImageReader reader(&file);
         reader.setAutoTransform(true);
-        if (!reader.canRead()) {
+        // The header tells a damaged file; damage further in shows in the view.
+        const QSize size = reader.canRead() ? reader.size() : QSize();
+        if (!size.isValid()) {
             return failure(
                 QObject::tr("“%1” cannot be shown: it is not a readable image.").arg(name));
         }
         inspection.kind = FileInspection::Kind::Image;
-        inspection.imageSize = reader.size();
+        inspection.imageSize = size;
     }
     return inspection;
 }
