@@ -1,14 +1,34 @@
+#include "app/application.h"
+#include "app/singleinstance.h"
+#include "core/appid.h"
+#include "platform/systemservices.h"
+
 #include <QApplication>
-#include <QQmlApplicationEngine>
+#include <QQuickWindow>
 #include <QtQml/qqmlextensionplugin.h>
 
 Q_IMPORT_QML_PLUGIN(TessaryPlugin)
 
 int main(int argc, char *argv[])
 {
+    // The software scene graph draws this panel as well as OpenGL does, at a third of the
+    // memory; QT_QUICK_BACKEND still chooses another.
+    if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND"))
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+
     QApplication app(argc, argv);
-    QQmlApplicationEngine engine;
-    engine.addImportPath(QStringLiteral("qrc:/"));
-    engine.loadData("import QtQuick\nimport Tessary\nItem { Component.onCompleted: console.log('width', Theme.panelWidth) }");
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("tessary"));
+    QApplication::setApplicationDisplayName(QString::fromLatin1(tessary::kApplicationName));
+    QApplication::setDesktopFileName(QString::fromLatin1(tessary::kApplicationId));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    tessary::SingleInstance instance(QString::fromLatin1(tessary::kApplicationId));
+    if (instance.claim() == tessary::SingleInstance::Role::Secondary)
+        return 0;
+
+    tessary::Application tessary(tessary::createSystemPasteboard(), tessary::createSoundPlayer());
+    QObject::connect(&instance, &tessary::SingleInstance::activationRequested, &tessary,
+                     &tessary::Application::activate);
+    tessary.start();
+    return app.exec();
 }

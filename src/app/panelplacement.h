@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
+namespace tessary {
+
+// Where the panel goes: beside the tray icon, on the side facing the inside of the screen, and
+// wholly inside the screen's available area (the desktop minus its docked panels).
+// `icon` is the tray icon's geometry, or an invalid rect when the tray does not tell it; then
+// the panel goes into the corner of the pointer's screen nearest the pointer, which has just
+// clicked the icon.
+QPoint panelPosition(const QSize &panel, const QRect &icon, const QPoint &pointer,
+                     const QRect &screen, const QRect &available);
+
+} // namespace tessary

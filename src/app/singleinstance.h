@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QLocalServer;
+
+namespace tessary {
+
+// One running instance per user session. The first process claims the application id as a
+// session D-Bus name (exporting org.freedesktop.Application); without a session bus it
+// listens on a local socket in the private runtime directory instead. A later process finds
+// the first one, asks it to activate and is told to end.
+class SingleInstance : public QObject {
+    Q_OBJECT
+public:
+    enum class Role {
+        Primary,   // this process runs the application
+        Secondary, // another instance runs and has been asked to activate
+        Alone,     // neither a bus name nor a socket could be had; run unguarded
+    };
+
+    // `socketDirectory` empty: the private runtime directory.
+    explicit SingleInstance(QString applicationId, QString socketDirectory = {},
+                            QObject *parent = nullptr);
+    ~SingleInstance() override;
+
+    Role claim();
+    // How the claim was made or found: "dbus", "socket" or "".
+    QString channel() const { return m_channel; }
+
+signals:
+    // Another launch asked this instance to show itself.
+    void activationRequested();
+
+private:
+    Role claimBusName();
+    Role claimSocket();
+
+    QString m_id;
+    QString m_socketDirectory;
+    QString m_channel;
+    QLocalServer *m_server = nullptr;
+    bool m_ownsBusName = false;
+};
+
+} // namespace tessary

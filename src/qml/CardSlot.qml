@@ -1,0 +1,37 @@
+import QtQuick
+
+// One list row: a card inset from the panel's edges, wired to the screen's rules.
+Item {
+    id: slot
+
+    required property int index
+    required property string kind
+    required property string text
+    required property var imageBytes
+    required property var urls
+    required property string entryId
+    required property var capturedAt
+    property var rules: null
+
+    signal copyRequested(int row)
+    signal previewRequested(int row)
+
+    implicitHeight: card.implicitHeight
+
+    ClipboardCard {
+        id: card
+        x: Theme.listSideInset
+        width: slot.width - 2 * Theme.listSideInset
+        index: slot.index
+        kind: slot.kind
+        text: slot.text
+        imageBytes: slot.imageBytes
+        urls: slot.urls
+        entryId: slot.entryId
+        capturedAt: slot.capturedAt
+        highlighted: slot.rules !== null && slot.rules.hoveredId === slot.entryId
+        onCopyRequested: slot.copyRequested(slot.index)
+        onPreviewRequested: slot.previewRequested(slot.index)
+        onHoverChanged: (hovering) => slot.rules.setPointerOver(slot.entryId, hovering)
+    }
+}

@@ -1,0 +1,32 @@
+import QtQuick
+
+// The Settings and Quit rows under a transparent strip; only the rows take clicks.
+GlassBand {
+    id: footer
+
+    signal openSettings()
+    signal quitRequested()
+
+    implicitWidth: Theme.panelWidth
+    implicitHeight: rows.y + rows.implicitHeight
+
+    Column {
+        id: rows
+        y: Theme.bandStripHeight
+        width: parent.width
+
+        PlainRow {
+            objectName: "settingsRow"
+            width: parent.width
+            label: qsTr("Settings")
+            chevron: true
+            onActivated: footer.openSettings()
+        }
+        PlainRow {
+            objectName: "quitRow"
+            width: parent.width
+            label: qsTr("Quit")
+            onActivated: footer.quitRequested()
+        }
+    }
+}

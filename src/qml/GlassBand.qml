@@ -1,0 +1,29 @@
+import QtQuick
+
+// A translucent band over the list, faded towards the list by a vertical alpha mask. The mask is
+// drawn into the fill's gradient (which every scene graph backend renders), so the band's
+// content must sit where the mask is opaque.
+Item {
+    id: band
+
+    // Seven (location, alpha) points from the band's top to its bottom.
+    required property var stops
+    readonly property color glass: Theme.glass
+
+    function stopColor(i) {
+        return Qt.rgba(glass.r, glass.g, glass.b, glass.a * stops[i].y)
+    }
+
+    Rectangle {
+        anchors.fill: parent
+        gradient: Gradient {
+            GradientStop { position: band.stops[0].x; color: band.stopColor(0) }
+            GradientStop { position: band.stops[1].x; color: band.stopColor(1) }
+            GradientStop { position: band.stops[2].x; color: band.stopColor(2) }
+            GradientStop { position: band.stops[3].x; color: band.stopColor(3) }
+            GradientStop { position: band.stops[4].x; color: band.stopColor(4) }
+            GradientStop { position: band.stops[5].x; color: band.stopColor(5) }
+            GradientStop { position: band.stops[6].x; color: band.stopColor(6) }
+        }
+    }
+}
