@@ -1,7 +1,7 @@
 #include "launchatlogin.h"
 
 #include <QByteArray>
-#include <QScopeGuard>
+#include <QPointer>
 #include <syslog.h>
 
 Q_LOGGING_CATEGORY(lcLaunchAtLogin, "tessary.launchatlogin")
@@ -53,19 +53,26 @@ void LaunchAtLogin::setEnabled(bool wanted)
     // A portal request can spin a local event loop; a second flip meanwhile is dropped.
     if (m_busy || wanted == m_enabled)
         return;
-    m_busy = true;
-    emit busyChanged();
-    const auto done = qScopeGuard([this] {
-        m_busy = false;
-        emit busyChanged();
-    });
+    setBusy(true);
+    // The screen, and this model with it, may be destroyed while a request waits.
+    const QPointer<LaunchAtLogin> self(this);
+    const std::shared_ptr<LoginItem> item = m_item;
+    const LaunchAtLoginLog log = m_log;
 
-    const LoginItemResult result = wanted ? m_item->enable() : m_item->disable();
-    if (!result.ok()) {
-        m_log(QString::fromLatin1(kLogPrefix) + oneLine(result.error()));
+    const LoginItemResult result = wanted ? item->enable() : item->disable();
+    if (!result.ok())
+        log(QString::fromLatin1(kLogPrefix) + oneLine(result.error()));
+    if (!self)
         return;
-    }
-    assign(wanted);
+    setBusy(false);
+    if (result.ok())
+        assign(wanted);
+}
+
+void LaunchAtLogin::setBusy(bool busy)
+{
+    m_busy = busy;
+    emit busyChanged();
 }
 
 void LaunchAtLogin::assign(bool enabled)

@@ -49,6 +49,7 @@ signals:
 
 private:
     void assign(bool enabled);
+    void setBusy(bool busy);
 
     std::shared_ptr<LoginItem> m_item;
     LaunchAtLoginLog m_log;

@@ -18,6 +18,7 @@ class FakeLoginItem : public LoginItem {
 public:
     LoginItemStatus current = LoginItemStatus::NotRegistered;
     QString failWith;
+    std::function<void()> during; // runs inside enable(), as a portal's wait would
     int enables = 0;
     int disables = 0;
 
@@ -25,6 +26,8 @@ public:
     LoginItemResult enable() override
     {
         ++enables;
+        if (during)
+            during();
         return change(LoginItemStatus::Enabled);
     }
     LoginItemResult disable() override
@@ -150,6 +153,16 @@ private slots:
         QVERIFY2(m_lines[0].contains(xdg->userEntryPath()), qPrintable(m_lines[0]));
         QVERIFY2(m_lines[0].contains(dir.filePath("autostart") + " is a file, not a folder"),
                  qPrintable(m_lines[0]));
+    }
+
+    // While a portal request waits, the screen and its model may go away.
+    void modelDestroyedDuringARequest()
+    {
+        m_item->failWith = QStringLiteral("cancelled");
+        m_item->during = [this] { m_model.reset(); };
+        m_model->setEnabled(true);
+        QVERIFY(!m_model);
+        QCOMPARE(m_lines.size(), 1);
     }
 
     // The system log sink also writes the line to the application's logging category.
