@@ -98,6 +98,7 @@ bool CardSupport::startDrag(const QString &entryId, QQuickItem *source)
     // Built from the entry as it is now; nothing about the drag outlives it.
     std::unique_ptr<QMimeData> mime = dragMimeData(entry->payload);
     QImage preview = qvariant_cast<QImage>(mime->imageData());
+    emit dragStarted(entryId, mime->formats());
     QPointer<QDrag> drag = new QDrag(source);
     drag->setMimeData(mime.release());
     if (!preview.isNull()) {

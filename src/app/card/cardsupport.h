@@ -50,6 +50,8 @@ public:
 
 signals:
     void nowChanged();
+    // A drag of this entry is about to run, offering these formats.
+    void dragStarted(const QString &entryId, const QStringList &formats);
 
 private:
     void tick();

@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <QImageReader>
+#include <QPainter>
 #include <QQuickTextureFactory>
 #include <QRunnable>
 #include <atomic>
@@ -69,6 +70,21 @@ QImage decodeScaledImage(const QByteArray &bytes, const QSize &requestedSize, QS
     return image;
 }
 
+QImage roundedCorners(const QImage &image, qreal radius)
+{
+    if (image.isNull() || radius <= 0)
+        return image;
+    QImage rounded(image.size(), QImage::Format_ARGB32_Premultiplied);
+    rounded.fill(Qt::transparent);
+    QPainter painter(&rounded);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QBrush(image));
+    painter.drawRoundedRect(QRectF(QPointF(0, 0), QSizeF(image.size())), radius, radius);
+    painter.end();
+    return rounded;
+}
+
 namespace {
 
 // Runs on the pool. Its result reaches the response through a queued connection, so the
@@ -76,8 +92,9 @@ namespace {
 class DecodeJob : public QObject, public QRunnable {
     Q_OBJECT
 public:
-    DecodeJob(QByteArray bytes, QSize requestedSize, std::shared_ptr<std::atomic_bool> cancelled)
-        : m_bytes(std::move(bytes)), m_requestedSize(requestedSize),
+    DecodeJob(QByteArray bytes, QSize requestedSize, qreal radius,
+              std::shared_ptr<std::atomic_bool> cancelled)
+        : m_bytes(std::move(bytes)), m_requestedSize(requestedSize), m_radius(radius),
           m_cancelled(std::move(cancelled))
     {}
 
@@ -90,7 +107,7 @@ public:
         else if (m_bytes.isEmpty())
             error = QStringLiteral("no image entry with this id");
         else
-            image = decodeScaledImage(m_bytes, m_requestedSize, &error);
+            image = roundedCorners(decodeScaledImage(m_bytes, m_requestedSize, &error), m_radius);
         emit decoded(image, error);
     }
 
@@ -100,15 +117,16 @@ signals:
 private:
     QByteArray m_bytes;
     QSize m_requestedSize;
+    qreal m_radius;
     std::shared_ptr<std::atomic_bool> m_cancelled;
 };
 
 class EntryImageResponse : public QQuickImageResponse {
     Q_OBJECT
 public:
-    EntryImageResponse(QThreadPool &pool, QByteArray bytes, QSize requestedSize)
+    EntryImageResponse(QThreadPool &pool, QByteArray bytes, QSize requestedSize, qreal radius)
     {
-        auto *job = new DecodeJob(std::move(bytes), requestedSize, m_cancelled);
+        auto *job = new DecodeJob(std::move(bytes), requestedSize, radius, m_cancelled);
         connect(job, &DecodeJob::decoded, this, &EntryImageResponse::finish, Qt::QueuedConnection);
         pool.start(job);
     }
@@ -152,7 +170,10 @@ EntryImageProvider::~EntryImageProvider()
 QQuickImageResponse *EntryImageProvider::requestImageResponse(const QString &id,
                                                               const QSize &requestedSize)
 {
-    return new EntryImageResponse(m_pool, m_index->bytes(QUuid(id)), requestedSize);
+    const QStringList parts = id.split(u'/');
+    const qreal radius = parts.size() > 1 ? parts.at(1).toDouble() : 0;
+    return new EntryImageResponse(m_pool, m_index->bytes(QUuid(parts.first())), requestedSize,
+                                  radius);
 }
 
 } // namespace tessary

@@ -38,9 +38,11 @@ private:
     std::shared_ptr<EntryImageIndex> m_index;
 };
 
-// "image://entry/<id>": the image entry's bytes decoded on a worker thread, scaled to fit
-// inside the requested size with its aspect ratio kept (never enlarged). Unknown ids and bytes
-// that are no image end in an error, which the card shows as its placeholder.
+// "image://entry/<id>[/<corner radius in pixels>]": the image entry's bytes decoded on a worker
+// thread, scaled to fit inside the requested size with its aspect ratio kept (never enlarged),
+// with its corners rounded when a radius is given (so a picture that reaches the tile's edges
+// follows its rounded outline without a shader). Unknown ids and bytes that are no image end in
+// an error, which the card shows as its placeholder.
 class EntryImageProvider : public QQuickAsyncImageProvider {
 public:
     explicit EntryImageProvider(std::shared_ptr<EntryImageIndex> index);
@@ -58,5 +60,7 @@ private:
 // dimension leaves that side free). Null when the bytes are not an image.
 QImage decodeScaledImage(const QByteArray &bytes, const QSize &requestedSize,
                          QString *errorString = nullptr);
+// The image with its corners cut to this radius (antialiased, transparent outside).
+QImage roundedCorners(const QImage &image, qreal radius);
 
 } // namespace tessary
