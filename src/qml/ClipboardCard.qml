@@ -36,7 +36,7 @@ Item {
     implicitHeight: tile.height + style.stackSpacing + timestampLine.implicitHeight
 
     Accessible.role: Accessible.ListItem
-    Accessible.name: kind === "text" ? text : kind === "image" ? qsTr("Image") : qsTr("Files")
+    Accessible.name: kind === "text" ? CardSupport.displayText(text) : kind === "image" ? qsTr("Image") : qsTr("Files")
     Accessible.description: timestamp
 
     property CardStyle style: CardStyle {}
@@ -165,7 +165,7 @@ Item {
                 id: entryText
                 objectName: "entryText"
                 width: card.width - 2 * card.style.textPadding
-                text: card.text
+                text: CardSupport.displayText(card.text)
                 // Verbatim: markup in a copied text is shown, never interpreted or loaded.
                 textFormat: Text.PlainText
                 wrapMode: Text.Wrap

@@ -9,7 +9,6 @@
 #include <QDrag>
 #include <QImageReader>
 #include <QMimeData>
-#include <QMimeDatabase>
 #include <QPixmap>
 #include <QPointer>
 #include <QQuickItem>
@@ -59,6 +58,11 @@ bool CardSupport::needsExpandToggle(const QString &text) const
     return tessary::needsExpandToggle(text);
 }
 
+QString CardSupport::displayText(const QString &text) const
+{
+    return tessary::displayText(text);
+}
+
 QString CardSupport::relativeTime(const QDateTime &capturedAt, const QDateTime &now) const
 {
     return RelativeTimeFormatter::shared().phrase(capturedAt, now);
@@ -74,14 +78,6 @@ QSize CardSupport::imageSize(const QByteArray &bytes) const
     if (size.isValid() && reader.transformation().testFlag(QImageIOHandler::TransformationRotate90))
         size.transpose();
     return size.isValid() && !size.isEmpty() ? size : QSize();
-}
-
-QUrl CardSupport::fileIconSource(const QUrl &file) const
-{
-    static const QMimeDatabase database;
-    const QMimeType type = database.mimeTypeForUrl(file);
-    return QUrl(
-        QStringLiteral("image://cardicon/%1,%2").arg(type.iconName(), type.genericIconName()));
 }
 
 const Entry *CardSupport::entryById(const QString &entryId) const

@@ -15,7 +15,7 @@ class HistoryModel;
 struct Entry;
 
 // What the history cards ask of C++: the expand rule, the relative timestamp with a "now" that
-// moves on while the panel is open, image geometry, file icons and the drag-out of an entry.
+// moves on while the panel is open, image geometry and the drag-out of an entry.
 // One per QML engine (the CardSupport singleton of Tessary.Native).
 class CardSupport : public QObject {
     Q_OBJECT
@@ -32,13 +32,13 @@ public:
     Q_INVOKABLE void refreshNow();
 
     Q_INVOKABLE bool needsExpandToggle(const QString &text) const;
+    // What a text tile lays out: the text, or its beginning when it is far longer than a tile.
+    Q_INVOKABLE QString displayText(const QString &text) const;
     // The shared formatter's phrase for a capture time seen from `now`.
     Q_INVOKABLE QString relativeTime(const QDateTime &capturedAt, const QDateTime &now) const;
     // The pixel size of the image entry's bytes from their header alone (no decoding); an
     // invalid size when they are not an image.
     Q_INVOKABLE QSize imageSize(const QByteArray &bytes) const;
-    // "image://cardicon/<name>" of the freedesktop icon that stands for this file's type.
-    Q_INVOKABLE QUrl fileIconSource(const QUrl &file) const;
 
     // Drags the entry out of `source`. Returns once the drag has ended; false when the id names
     // no entry. A drag of an entry with nothing to offer still runs, carrying nothing.

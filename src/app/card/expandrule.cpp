@@ -13,6 +13,16 @@ int graphemeClusterCount(const QString &text, int limit)
     return count;
 }
 
+QString displayText(const QString &text)
+{
+    if (text.size() <= kDisplayTextLimit)
+        return text;
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    finder.setPosition(kDisplayTextLimit);
+    const qsizetype cut = finder.isAtBoundary() ? kDisplayTextLimit : finder.toPreviousBoundary();
+    return text.left(cut > 0 ? cut : kDisplayTextLimit);
+}
+
 bool needsExpandToggle(const QString &text)
 {
     // Pieces = line feeds + 1.

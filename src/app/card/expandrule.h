@@ -14,6 +14,15 @@ inline constexpr int kCollapsedCharacterCount = 200;
 // grapheme clusters.
 bool needsExpandToggle(const QString &text);
 
+// A tile never shows more than this many UTF-16 units of a text: expanded it holds about 25
+// lines of 40 characters, so this is far beyond what can be seen, and laying out megabytes of
+// text for every card made would stall the list.
+inline constexpr int kDisplayTextLimit = 4096;
+
+// The text as the tile lays it out: whole when short, else its beginning, cut between grapheme
+// clusters at or before kDisplayTextLimit.
+QString displayText(const QString &text);
+
 // The number of grapheme clusters in text, counting no further than limit + 1.
 int graphemeClusterCount(const QString &text, int limit);
 

@@ -56,6 +56,8 @@ private slots:
     void expandRule_data();
     void expandRule();
 
+    void longTextsAreCutForDisplayBetweenClusters();
+
     void relativePhrase_data();
     void relativePhrase();
     void relativePhraseOfInvalidTimesIsEmpty();
@@ -109,6 +111,23 @@ void CardLogicTest::expandRule()
     QFETCH(QString, text);
     QFETCH(bool, expandable);
     QCOMPARE(needsExpandToggle(text), expandable);
+}
+
+void CardLogicTest::longTextsAreCutForDisplayBetweenClusters()
+{
+    const QString shortText = repeated(QStringLiteral("x"), kDisplayTextLimit);
+    QCOMPARE(displayText(shortText), shortText);
+
+    // A 3-unit cluster straddling the limit is left out whole, never split.
+    const QString accented = QStringLiteral("e\u0301\u0323");
+    const QString text = repeated(QStringLiteral("x"), kDisplayTextLimit - 1) + accented + "tail";
+    QCOMPARE(displayText(text), repeated(QStringLiteral("x"), kDisplayTextLimit - 1));
+
+    const QString family = QStringLiteral("\U0001F468\u200D\U0001F469\u200D\U0001F467"); // 8 units
+    const QString emoji = repeated(family, kDisplayTextLimit);
+    const QString cut = displayText(emoji);
+    QCOMPARE(cut.size() % family.size(), 0);
+    QVERIFY(cut.size() <= kDisplayTextLimit && cut.size() > kDisplayTextLimit - family.size());
 }
 
 void CardLogicTest::relativePhrase_data()
@@ -322,10 +341,6 @@ void CardLogicTest::placeholderIconsNeverMissing()
                               QStringLiteral("no-such-icon-anywhere,nor-this"), QString()}) {
         QVERIFY2(!CardIconProvider::iconFor(id).pixmap(32, 32).isNull(), qPrintable(id));
     }
-    HistoryModel history;
-    CardSupport support(history);
-    QCOMPARE(support.fileIconSource(QUrl::fromLocalFile("/tmp/x.pdf")),
-             QUrl("image://cardicon/application-pdf,x-office-document"));
 }
 
 QTEST_MAIN(CardLogicTest)
