@@ -17,8 +17,8 @@ Item {
 
     // Hovered or keyboard-highlighted: draws the accent border and shows the action buttons.
     property bool highlighted: false
-    // A long text shown in full. Kept for as long as the card keeps its place in the list.
-    property bool expanded: false
+    // A long text shown in full; kept for as long as the entry is in the history.
+    readonly property bool expanded: expandable && CardSupport.expandedEntries.indexOf(entryId) >= 0
 
     readonly property bool expandable: kind === "text" && CardSupport.needsExpandToggle(text)
     readonly property bool previewable: kind === "image" || kind === "files"
@@ -30,7 +30,7 @@ Item {
 
     function copy() { copyRequested() }
     function preview() { if (previewable) previewRequested() }
-    function toggleExpanded() { if (expandable) expanded = !expanded }
+    function toggleExpanded() { if (expandable) CardSupport.setExpanded(entryId, !expanded) }
 
     implicitWidth: style.thumbnailWidth + 2 * style.thumbnailPadding
     implicitHeight: tile.height + style.stackSpacing + timestampLine.implicitHeight

@@ -30,6 +30,8 @@ CardSupport::CardSupport(HistoryModel &history, QObject *parent, Clock clock)
     connect(&m_tick, &QTimer::timeout, this, &CardSupport::tick);
     // A new entry reads "0 seconds ago": the clock has to move by seconds again.
     connect(&history, &QAbstractItemModel::rowsInserted, this, &CardSupport::refreshNow);
+    connect(&history, &QAbstractItemModel::rowsRemoved, this, &CardSupport::forgetRemovedEntries);
+    connect(&history, &QAbstractItemModel::modelReset, this, &CardSupport::forgetRemovedEntries);
     tick();
 }
 
@@ -51,6 +53,25 @@ void CardSupport::tick()
     const bool fresh =
         !entries.isEmpty() && entries.first().capturedAt.secsTo(now) < kFreshEntrySeconds;
     m_tick.start(fresh ? kFastTickMs : kSlowTickMs);
+}
+
+void CardSupport::setExpanded(const QString &entryId, bool expanded)
+{
+    if (m_expanded.contains(entryId) == expanded)
+        return;
+    if (expanded)
+        m_expanded.append(entryId);
+    else
+        m_expanded.removeAll(entryId);
+    emit expandedEntriesChanged();
+}
+
+void CardSupport::forgetRemovedEntries()
+{
+    const qsizetype removed = m_expanded.removeIf(
+        [this](const QString &entryId) { return m_history.rowOf(entryId) < 0; });
+    if (removed > 0)
+        emit expandedEntriesChanged();
 }
 
 bool CardSupport::needsExpandToggle(const QString &text) const

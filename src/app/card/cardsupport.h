@@ -22,6 +22,9 @@ class CardSupport : public QObject {
     // Cards bind their timestamp to this, so phrases stay true without rebuilding cards. It
     // moves every second while the newest entry is under a minute old, else every 15 s.
     Q_PROPERTY(QDateTime now READ now NOTIFY nowChanged)
+    // Ids of the text entries shown in full. Kept here rather than in the cards, so an entry
+    // stays expanded while its card is scrolled away and made again; dropped with the entry.
+    Q_PROPERTY(QStringList expandedEntries READ expandedEntries NOTIFY expandedEntriesChanged)
 public:
     using Clock = std::function<QDateTime()>;
 
@@ -30,6 +33,9 @@ public:
     QDateTime now() const { return m_now; }
     // Reads the clock again at once (for instance when the panel is shown).
     Q_INVOKABLE void refreshNow();
+
+    QStringList expandedEntries() const { return m_expanded; }
+    Q_INVOKABLE void setExpanded(const QString &entryId, bool expanded);
 
     Q_INVOKABLE bool needsExpandToggle(const QString &text) const;
     // What a text tile lays out: the text, or its beginning when it is far longer than a tile.
@@ -50,17 +56,20 @@ public:
 
 signals:
     void nowChanged();
+    void expandedEntriesChanged();
     // A drag of this entry is about to run, offering these formats.
     void dragStarted(const QString &entryId, const QStringList &formats);
 
 private:
     void tick();
+    void forgetRemovedEntries();
     const Entry *entryById(const QString &entryId) const;
 
     HistoryModel &m_history;
     Clock m_clock;
     QDateTime m_now;
     QTimer m_tick;
+    QStringList m_expanded;
 };
 
 } // namespace tessary

@@ -64,6 +64,8 @@ private slots:
     void oneSharedFormatter();
     void clockMovesFastWhileTheNewestEntryIsFresh();
 
+    void expandedEntriesLastAsLongAsTheEntry();
+
     void dragOffersWhatAReceiverReads_data();
     void dragOffersWhatAReceiverReads();
 
@@ -207,6 +209,32 @@ void CardLogicTest::clockMovesFastWhileTheNewestEntryIsFresh()
     // The same time again changes nothing bound to it.
     support.refreshNow();
     QCOMPARE(moved.count(), 2);
+}
+
+void CardLogicTest::expandedEntriesLastAsLongAsTheEntry()
+{
+    HistoryModel history;
+    history.prepend(Entry::create(Payload::text("first")));
+    history.prepend(Entry::create(Payload::text("second")));
+    const QString first = history.entries().at(1).id.toString(QUuid::WithoutBraces);
+    const QString second = history.entries().at(0).id.toString(QUuid::WithoutBraces);
+    CardSupport support(history);
+    QSignalSpy changed(&support, &CardSupport::expandedEntriesChanged);
+
+    support.setExpanded(first, true);
+    support.setExpanded(first, true);
+    support.setExpanded(second, true);
+    QCOMPARE(support.expandedEntries(), (QStringList{first, second}));
+    QCOMPARE(changed.count(), 2);
+
+    // Other changes of the history leave them; the entry's removal forgets it.
+    history.prepend(Entry::create(Payload::text("third")));
+    QCOMPARE(changed.count(), 2);
+    history.truncate(2);
+    QCOMPARE(support.expandedEntries(), QStringList{second});
+    QCOMPARE(changed.count(), 3);
+    support.setExpanded(second, false);
+    QVERIFY(support.expandedEntries().isEmpty());
 }
 
 void CardLogicTest::dragOffersWhatAReceiverReads_data()

@@ -157,8 +157,13 @@ Item {
             const box = toggle.mapToItem(t, 0, 0, toggle.width, toggle.height)
             verify(box.y + box.height <= expanded - 10)
 
+            // A card made again for the same entry (scrolled away and back) is still expanded.
+            const again = makeCard("long", { visible: false })
+            compare(again.expanded, true)
+
             mouseClick(toggle)
             compare(card.expanded, false)
+            compare(again.expanded, false)
             compare(text.lineCount, 4)
             tryCompare(t, "height", collapsed, 1000)
         }
