@@ -23,6 +23,33 @@ FileInspection failure(const QString &message)
 }
 } // namespace
 
+QStringList splitTextBlocks(const QString &text, qsizetype maxLength)
+{
+    QStringList blocks;
+    qsizetype blockStart = 0; // where the piece being gathered begins
+    qsizetype lineStart = 0;
+    while (lineStart <= text.size()) {
+        qsizetype lineEnd = text.indexOf(QLatin1Char('\n'), lineStart);
+        if (lineEnd < 0)
+            lineEnd = text.size();
+        if (lineEnd - blockStart > maxLength && lineStart > blockStart) {
+            // This line does not fit: the piece ends before it.
+            blocks.append(text.sliced(blockStart, lineStart - 1 - blockStart));
+            blockStart = lineStart;
+        }
+        while (lineEnd - blockStart > maxLength) {
+            qsizetype cut = blockStart + maxLength;
+            if (text.at(cut - 1).isHighSurrogate())
+                --cut;
+            blocks.append(text.sliced(blockStart, cut - blockStart));
+            blockStart = cut;
+        }
+        lineStart = lineEnd + 1;
+    }
+    blocks.append(text.sliced(blockStart, qMax<qsizetype>(0, text.size() - blockStart)));
+    return blocks;
+}
+
 FileInspection inspectFile(const QUrl &url)
 {
     if (!url.isLocalFile())
@@ -66,6 +93,7 @@ FileInspection inspectFile(const QUrl &url)
         inspection.truncated = !file.atEnd();
         QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
         inspection.text = utf8(bytes);
+        inspection.textBlocks = splitTextBlocks(inspection.text, PreviewContent::kTextBlockLength);
         return inspection;
     }
     if (QImageReader::supportedMimeTypes().contains(type.name().toLatin1())) {

@@ -11,6 +11,7 @@ struct FileInspection {
     enum class Kind { Text, Image, Other, Error };
     Kind kind = Kind::Error;
     QString text;           // Text: the contents, up to kMaxTextBytes
+    QStringList textBlocks; // Text: the same in pieces, see splitTextBlocks()
     bool truncated = false; // Text: more followed
     QSize imageSize;        // Image: its size in pixels
     QString mimeType;
@@ -18,6 +19,12 @@ struct FileInspection {
     qint64 size = -1; // bytes; -1 for folders
     QString error;    // Error: a sentence for the user
 };
+
+// Cuts text into pieces of at most `maxLength` characters for a view that lays out only the
+// pieces on screen: a long text in one piece takes seconds to lay out, a long line minutes.
+// Pieces end at line breaks, which are dropped, except where one line alone is too long: that is
+// cut (never inside a surrogate pair) and the pieces join without a separator.
+QStringList splitTextBlocks(const QString &text, qsizetype maxLength);
 
 // Looks at a file: its type, and the contents the previewer needs. Blocking.
 FileInspection inspectFile(const QUrl &url);
@@ -30,6 +37,7 @@ class PreviewContent : public QObject {
     Q_PROPERTY(Kind kind READ kind NOTIFY contentChanged)
     Q_PROPERTY(QString fileName READ fileName NOTIFY contentChanged)
     Q_PROPERTY(QString text READ text NOTIFY contentChanged)
+    Q_PROPERTY(QStringList textBlocks READ textBlocks NOTIFY contentChanged)
     Q_PROPERTY(bool truncated READ truncated NOTIFY contentChanged)
     Q_PROPERTY(QSize imageSize READ imageSize NOTIFY contentChanged)
     Q_PROPERTY(QString typeName READ typeName NOTIFY contentChanged)
@@ -41,7 +49,9 @@ public:
     enum class Kind { Loading, Text, Image, Other, Error };
     Q_ENUM(Kind)
 
+    // More than anyone reads in a preview.
     static constexpr qint64 kMaxTextBytes = 4 * 1024 * 1024;
+    static constexpr qsizetype kTextBlockLength = 4096;
 
     using QObject::QObject;
 
@@ -51,6 +61,7 @@ public:
     Kind kind() const { return m_kind; }
     QString fileName() const;
     QString text() const { return m_inspection.text; }
+    QStringList textBlocks() const { return m_inspection.textBlocks; }
     bool truncated() const { return m_inspection.truncated; }
     QSize imageSize() const { return m_inspection.imageSize; }
     QString typeName() const { return m_inspection.typeName; }

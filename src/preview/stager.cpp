@@ -17,6 +17,23 @@ Q_LOGGING_CATEGORY(lcStaging, "tessary.preview.staging")
 
 namespace tessary {
 
+namespace {
+// Gives the complete file its final name, failing when that name exists: the exclusive-creation
+// promise holds for the final name too.
+bool publishWithoutReplacing(const QByteArray &from, const QByteArray &to)
+{
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS)
+        return false;
+    // File systems without RENAME_NOREPLACE: link(2) also refuses an existing name.
+    if (::link(from.constData(), to.constData()) != 0)
+        return false;
+    ::unlink(from.constData());
+    return true;
+}
+} // namespace
+
 bool StagingWriter::writeAll(int fd, QByteArrayView bytes)
 {
     const char *data = bytes.data();
@@ -99,9 +116,7 @@ std::optional<QString> PreviewStager::writeNewFile(const QString &directory,
         complete = false;
     if (!complete) {
         qCWarning(lcStaging) << "cannot write" << partPath;
-    } else if (::renameat2(AT_FDCWD, part.constData(), AT_FDCWD, final.constData(),
-                           RENAME_NOREPLACE) == 0) {
-        // RENAME_NOREPLACE keeps the exclusive-creation promise for the final name too.
+    } else if (publishWithoutReplacing(part, final)) {
         return finalPath;
     } else {
         qCWarning(lcStaging) << "cannot rename to" << finalPath << ::strerror(errno);

@@ -19,6 +19,7 @@ Item {
         id: source
         url: root.url
         targetSize: Qt.size(root.targetWidth, root.targetHeight)
+        active: root.visible
     }
 
     Image {

@@ -28,16 +28,42 @@ Rectangle {
 
     Component {
         id: textView
-        ScrollView {
-            TextArea {
+        ColumnLayout {
+            spacing: 0
+            // The text in pieces, so that only what is on screen is laid out.
+            ListView {
+                id: blocks
                 objectName: "previewText"
-                text: root.content.text
-                textFormat: TextEdit.PlainText
-                readOnly: true
-                selectByMouse: true
-                wrapMode: TextEdit.Wrap
-                font.family: "monospace"
-                background: null
+                Layout.fillWidth: true
+                Layout.fillHeight: true
+                clip: true
+                focus: true
+                model: root.content.textBlocks
+                boundsBehavior: Flickable.StopAtBounds
+                ScrollBar.vertical: ScrollBar {}
+                delegate: TextEdit {
+                    width: ListView.view.width
+                    leftPadding: 12
+                    rightPadding: 12
+                    topPadding: index === 0 ? 10 : 0
+                    text: modelData
+                    textFormat: TextEdit.PlainText
+                    readOnly: true
+                    selectByMouse: true
+                    selectByKeyboard: true
+                    wrapMode: TextEdit.WrapAtWordBoundaryOrAnywhere
+                    font.family: "monospace"
+                    color: palette.text
+                    selectionColor: palette.highlight
+                    selectedTextColor: palette.highlightedText
+                }
+            }
+            Label {
+                Layout.fillWidth: true
+                visible: root.content.truncated
+                text: qsTr("Only the beginning of this file is shown.")
+                padding: 8
+                opacity: 0.7
             }
         }
     }

@@ -73,8 +73,8 @@ private slots:
         QVERIFY(window.isVisible());
         QCOMPARE(window.content().kind(), PreviewContent::Kind::Text);
         QTRY_VERIFY(item(window, "previewText"));
-        QCOMPARE(item(window, "previewText")->property("text").toString(), text);
-        QCOMPARE(item(window, "previewText")->property("readOnly").toBool(), true);
+        QCOMPARE(window.content().text(), text);
+        QCOMPARE(item(window, "previewText")->property("count").toInt(), 1);
         QCOMPARE(window.view()->title(), QStringLiteral("notes.txt"));
 
         QQuickView *view = window.view();
@@ -98,6 +98,40 @@ private slots:
         QTest::qWait(50);
         QCOMPARE(window.content().text(), QStringLiteral("b"));
         QCOMPARE(window.content().fileName(), QStringLiteral("b.txt"));
+    }
+
+    void longTextIsCut()
+    {
+        PreviewWindow window;
+        // One long line: cut into pieces, the view lays out only those on screen.
+        const QByteArray text(PreviewContent::kMaxTextBytes + 10, 'x');
+        QVERIFY(showAndWait(window, writeFile(path(QStringLiteral("long.txt")), text)));
+        QTRY_VERIFY(item(window, "previewText"));
+        QCOMPARE(item(window, "previewText")->property("count").toInt(),
+                 PreviewContent::kMaxTextBytes / PreviewContent::kTextBlockLength);
+        QCOMPARE(window.content().text().size(), PreviewContent::kMaxTextBytes);
+        QVERIFY(window.content().truncated());
+    }
+
+    void textIsCutIntoPiecesAtLineBreaks_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("blocks");
+        QTest::newRow("empty") << QString() << QStringList{QString()};
+        QTest::newRow("short lines gathered") << "ab\ncd\nef" << QStringList{"ab\ncd", "ef"};
+        QTest::newRow("trailing newline kept") << "abcd\n" << QStringList{"abcd\n"};
+        QTest::newRow("long line cut")
+            << "ab\nxxxxxxxxxxxxy\ncd\ne" << QStringList{"ab", "xxxxx", "xxxxx", "xxy", "cd\ne"};
+        QTest::newRow("surrogate pair kept whole")
+            << QString(QStringLiteral("xxxx") + QChar(0xD83D) + QChar(0xDE00) + "yy")
+            << QStringList{"xxxx", QString(QChar(0xD83D)) + QChar(0xDE00) + "yy"};
+    }
+
+    void textIsCutIntoPiecesAtLineBreaks()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, blocks);
+        QCOMPARE(splitTextBlocks(text, 5), blocks);
     }
 
     void describesFilesItCannotRender()
