@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMimeDatabase>
+#include <QPainter>
 #include <QScreen>
 #include <QtConcurrent>
 
@@ -138,10 +139,29 @@ void FileThumbnailSource::setIconNames(const QString &names)
     emit iconSourceChanged();
 }
 
+QImage withRoundedCorners(const QImage &image, QSizeF box, qreal radius)
+{
+    if (image.isNull() || box.isEmpty())
+        return image;
+    // The picture is shown fitted into the box, so the radius is scaled to the picture's pixels.
+    const qreal pointsPerPixel = qMin(box.width() / image.width(), box.height() / image.height());
+    const qreal pixels = radius / pointsPerPixel;
+    QImage rounded(image.size(), QImage::Format_ARGB32_Premultiplied);
+    rounded.fill(Qt::transparent);
+    QPainter painter(&rounded);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QBrush(image));
+    painter.drawRoundedRect(QRectF(rounded.rect()), pixels, pixels);
+    return rounded;
+}
+
 void FileThumbnailSource::setThumbnail(const QImage &image)
 {
     const QString previous = m_thumbnailKey;
-    m_thumbnailKey = ThumbnailStore::instance().insert(image);
+    // Rounded here rather than by a shader, which the software renderer lacks.
+    m_thumbnailKey =
+        ThumbnailStore::instance().insert(withRoundedCorners(image, m_targetSize, kCornerRadius));
     emit thumbnailChanged();
     if (!previous.isEmpty())
         ThumbnailStore::instance().remove(previous);

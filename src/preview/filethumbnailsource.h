@@ -28,6 +28,9 @@ class FileThumbnailSource : public QObject, public QQmlParserStatus {
     Q_PROPERTY(QUrl thumbnailSource READ thumbnailSource NOTIFY thumbnailChanged)
     Q_PROPERTY(bool hasThumbnail READ hasThumbnail NOTIFY thumbnailChanged)
 public:
+    // In device-independent pixels, as the picture is shown.
+    static constexpr qreal kCornerRadius = 4;
+
     // Uses the desktop's thumbnails (SystemThumbnailer::instance()).
     explicit FileThumbnailSource(QObject *parent = nullptr);
     explicit FileThumbnailSource(Thumbnailer &thumbnailer, QObject *parent = nullptr);
@@ -76,6 +79,10 @@ private:
     // Identifies the latest request; older results are dropped.
     quint64 m_ticket = 0;
 };
+
+// The picture with its corners cut round, so that fitted into `box` (keeping its proportions)
+// they have `radius`.
+QImage withRoundedCorners(const QImage &image, QSizeF box, qreal radius);
 
 // "<icon>/<generic icon>" of the file's type for the fileicon provider. With `byContent` the
 // file is read and stat'ed (folders, files without extension): call that off the GUI thread.

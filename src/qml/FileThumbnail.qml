@@ -1,9 +1,8 @@
 import QtQuick
-import Qt5Compat.GraphicalEffects
 import Tessary.Native
 
 // A file's picture: its type's icon at once, then its content thumbnail when one is made.
-// Both are fitted inside the item whole; the thumbnail gets rounded corners.
+// Both are fitted inside the item whole; the thumbnail comes with its corners rounded.
 Item {
     id: root
 
@@ -46,14 +45,5 @@ Item {
         cache: false
         smooth: true
         mipmap: true
-        layer.enabled: visible
-        layer.effect: OpacityMask {
-            maskSource: Rectangle {
-                width: thumbnail.width
-                height: thumbnail.height
-                radius: 4
-                antialiasing: true
-            }
-        }
     }
 }

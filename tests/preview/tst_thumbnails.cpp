@@ -331,7 +331,7 @@ private slots:
         QTRY_VERIFY(source.hasThumbnail());
         QCOMPARE(changed.size(), 1);
         const QString key = source.thumbnailSource().path().mid(1);
-        QCOMPARE(ThumbnailStore::instance().value(key).pixelColor(0, 0), QColor(Qt::cyan));
+        QCOMPARE(ThumbnailStore::instance().value(key).pixelColor(25, 25), QColor(Qt::cyan));
         QCOMPARE(source.thumbnailSource().host(), QStringLiteral("thumbnail"));
     }
 
@@ -374,6 +374,17 @@ private slots:
             QVERIFY(!source.hasThumbnail());
         }
         QCOMPARE(ThumbnailStore::instance().size(), stored);
+    }
+
+    void thumbnailCornersAreRoundedAsShown()
+    {
+        // Shown at half size, so 4 points of radius are 8 pixels of the picture.
+        const QImage rounded = withRoundedCorners(filled({592, 280}, Qt::red), {296, 140}, 4);
+        QCOMPARE(rounded.size(), QSize(592, 280));
+        for (const QPoint corner : {QPoint(1, 1), QPoint(590, 1), QPoint(1, 278), QPoint(590, 278)})
+            QCOMPARE(rounded.pixelColor(corner).alpha(), 0);
+        for (const QPoint inside : {QPoint(8, 8), QPoint(0, 140), QPoint(296, 0), QPoint(583, 271)})
+            QCOMPARE(rounded.pixelColor(inside), QColor(Qt::red));
     }
 
     void iconFallsBackToTheBundledOne()
