@@ -13,6 +13,8 @@ Item {
     required property var capturedAt
     property var rules: null
 
+    readonly property alias card: card
+
     signal copyRequested(int row)
     signal previewRequested(int row)
 

@@ -13,7 +13,7 @@ FocusScope {
 
     readonly property alias rules: rules
     readonly property alias list: list
-    readonly property bool empty: list.count === 0
+    readonly property bool empty: monitor.history.count === 0
 
     signal openSettings()
     signal quitRequested()
@@ -37,7 +37,26 @@ FocusScope {
     function moveHighlight(step) {
         const row = rules.moveHighlight(step)
         if (row >= 0)
-            list.positionViewAtIndex(row, ListView.Contain)
+            reveal(row)
+    }
+    // Scrolls the row into the part of the list that no band covers.
+    function reveal(row) {
+        list.positionViewAtIndex(row, ListView.Contain)
+        const item = list.itemAtIndex(row)
+        if (!item)
+            return
+        const top = item.y - list.contentY
+        const bottom = top + item.height
+        const clearTop = header.height
+        const clearBottom = list.height - footer.height
+        let y = list.contentY
+        if (top < clearTop)
+            y -= clearTop - top
+        else if (bottom > clearBottom)
+            y += bottom - clearBottom
+        const first = list.originY - list.topMargin
+        const last = list.originY + list.contentHeight + list.bottomMargin - list.height
+        list.contentY = Math.max(first, Math.min(y, last))
     }
 
     Keys.onPressed: (event) => {
@@ -94,7 +113,7 @@ FocusScope {
 
         delegate: CardSlot {
             width: ListView.view.width
-            rules: rules
+            rules: screen.rules
             onCopyRequested: (row) => screen.copyRow(row)
             onPreviewRequested: (row) => screen.previewRow(row)
         }

@@ -1,4 +1,5 @@
 import QtQuick
+import Tessary
 
 // The one motion of the views: a critically damped spring (no overshoot) with the given
 // response in seconds. Use it wherever a property animates, e.g.

@@ -39,7 +39,7 @@ double position(double t, double response)
 
 int settleDurationMs(double response)
 {
-    return static_cast<int>(std::lround(kSettledPhase / (2 * std::numbers::pi) * response * 1000));
+    return static_cast<int>(std::ceil(kSettledPhase / (2 * std::numbers::pi) * response * 1000));
 }
 
 QEasingCurve easingCurve()
