@@ -14,6 +14,7 @@
 #include <QQuickWindow>
 #include <QScreen>
 #include <QTimer>
+#include <malloc.h>
 
 Q_LOGGING_CATEGORY(lcPanel, "tessary.panel")
 
@@ -79,10 +80,12 @@ void PanelWindow::close()
         return;
     m_window->hide();
     if (m_releaseOnClose) {
+        // The close may come from inside the window's own event handling: it goes once that
+        // is over, and the engine with it. Reopening builds both again from compiled QML.
+        connect(m_window, &QObject::destroyed, this, &PanelWindow::releaseMemory);
         m_window->deleteLater();
         m_window = nullptr;
         m_panel = nullptr;
-        m_engine->trimComponentCache();
     }
     emit closed();
 }
@@ -145,6 +148,16 @@ void PanelWindow::place()
     m_window->setGeometry(
         QRect(panelPosition(size, m_icon, pointer, screen->geometry(), screen->availableGeometry()),
               size));
+}
+
+void PanelWindow::releaseMemory()
+{
+    if (m_window)
+        return; // opened again meanwhile
+    m_engine.reset();
+    // The scene graph, the views and the decoded tiles leave many free pages inside the heap;
+    // hand them back to the system rather than keep the peak for the rest of the session.
+    malloc_trim(0);
 }
 
 void PanelWindow::closeOnFocusLoss()

@@ -17,7 +17,7 @@ class ClipboardMonitor;
 
 // The panel: a frameless, taskbar-less window beside the tray icon holding Panel.qml. Nothing
 // of it exists until it first opens; on closing the window and its scene graph are released,
-// so a closed panel costs only the QML engine with its compiled types.
+// with the QML engine, so a closed panel costs next to nothing.
 class PanelWindow : public QObject {
     Q_OBJECT
 public:
@@ -53,6 +53,7 @@ private:
     bool createWindow();
     void place();
     void closeOnFocusLoss();
+    void releaseMemory();
 
     ClipboardMonitor &m_monitor;
     QPointer<QObject> m_previewer;

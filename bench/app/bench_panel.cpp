@@ -1,0 +1,189 @@
+// Opens the panel over a full history (50 entries, ten of them 8-megapixel images) and prints:
+// the time from activation to the first frame, frame intervals while the list scrolls, and the
+// resident memory before the first open, while open and after closing.
+//
+//   bench_panel [--backend software|opengl] [--cycles N]
+//
+// Run it on an X server (Xvfb will do); the scene graph backend is the program's default
+// (software) unless --backend says otherwise.
+#include "app/appqml.h"
+#include "app/panelwindow.h"
+#include "core/monitor.h"
+#include "platform/memory/memorypasteboard.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QTimer>
+#include <QtQml/qqmlextensionplugin.h>
+#include <algorithm>
+#include <cstdio>
+#include <malloc.h>
+
+Q_IMPORT_QML_PLUGIN(TessaryPlugin)
+
+using namespace tessary;
+
+namespace {
+
+class QuietSound : public SoundPlayer {
+public:
+    void playCopyConfirmation() override {}
+    void playErrorBeep() override {}
+};
+
+double residentMegabytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    }
+    return 0;
+}
+
+QByteArray photo(int index)
+{
+    // 3264 x 2448: 8 megapixels, with enough structure that decoding is real work.
+    QImage image(3264, 2448, QImage::Format_RGB32);
+    QPainter painter(&image);
+    QLinearGradient gradient(0, 0, 3264, 2448);
+    gradient.setColorAt(0, QColor::fromHsv((index * 36) % 360, 160, 220));
+    gradient.setColorAt(1, QColor::fromHsv((index * 36 + 120) % 360, 200, 120));
+    painter.fillRect(image.rect(), gradient);
+    painter.setPen(QPen(Qt::white, 6));
+    for (int i = 0; i < 200; ++i)
+        painter.drawLine(i * 17, 0, 3264 - i * 13, 2448);
+    painter.end();
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG", 90);
+    return bytes;
+}
+
+void wait(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QString backend = QStringLiteral("software");
+    int cycles = 5;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (qstrcmp(argv[i], "--backend") == 0)
+            backend = QString::fromLatin1(argv[i + 1]);
+        else if (qstrcmp(argv[i], "--cycles") == 0)
+            cycles = std::max(1, atoi(argv[i + 1]));
+    }
+    if (backend == QStringLiteral("software"))
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+    else
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::OpenGL);
+
+    QApplication app(argc, argv);
+    std::printf("backend: %s\n", qPrintable(backend));
+    std::printf("RSS at start: %.1f MB\n", residentMegabytes());
+
+    MemoryPasteboard pasteboard;
+    QuietSound sound;
+    ClipboardMonitor monitor(pasteboard, sound);
+    HistoryModel &history = *monitor.history();
+    QElapsedTimer timer;
+    timer.start();
+    qint64 imageBytes = 0;
+    for (int i = 0; i < 50; ++i) {
+        if (i % 5 == 2) {
+            const QByteArray bytes = photo(i);
+            imageBytes += bytes.size();
+            history.prepend(Entry::create(Payload::image(bytes)));
+        } else if (i % 5 == 4) {
+            history.prepend(Entry::create(
+                Payload::files({QUrl::fromLocalFile(QStringLiteral("/etc/hostname")),
+                                QUrl::fromLocalFile(QStringLiteral("/etc/os-release"))})));
+        } else {
+            history.prepend(Entry::create(Payload::text(
+                QStringLiteral("Entry %1: the quick brown fox jumps over the lazy dog").arg(i))));
+        }
+    }
+    std::printf("history: 50 entries, 10 images of 3264x2448 (%.1f MB of PNG), built in %lld ms\n",
+                imageBytes / 1048576.0, timer.elapsed());
+    malloc_trim(0);
+    const double baseline = residentMegabytes();
+    std::printf("RSS with the history, panel never opened: %.1f MB\n", baseline);
+
+    PanelWindow panel(monitor, nullptr,
+                      [&](QQmlEngine &engine) { registerPanelQmlTypes(engine, history); });
+
+    QList<qint64> firstFrames;
+    for (int cycle = 0; cycle < cycles; ++cycle) {
+        QElapsedTimer activation;
+        qint64 firstFrame = -1;
+        activation.start();
+        panel.open();
+        QObject::connect(panel.window(), &QQuickWindow::frameSwapped, &app, [&] {
+            if (firstFrame < 0)
+                firstFrame = activation.elapsed();
+        });
+        while (firstFrame < 0 && activation.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        firstFrames.append(firstFrame);
+        std::printf("open %d: first frame %lld ms after activation\n", cycle + 1, firstFrame);
+
+        wait(800); // tiles decoded, springs settled
+        if (cycle == 0)
+            std::printf("RSS with the panel open: %.1f MB\n", residentMegabytes());
+
+        if (cycle == cycles - 1) {
+            // Scroll the whole list at a steady pace and record the frame intervals.
+            QObject *screen = panel.panelItem()->property("current").value<QObject *>();
+            auto *list = screen->property("list").value<QQuickItem *>();
+            QList<qint64> intervals;
+            QElapsedTimer frames;
+            frames.start();
+            qint64 last = 0;
+            auto connection =
+                QObject::connect(panel.window(), &QQuickWindow::frameSwapped, &app, [&] {
+                    const qint64 now = frames.nsecsElapsed();
+                    intervals.append(now - last);
+                    last = now;
+                });
+            const qreal end = list->property("contentHeight").toReal();
+            for (int step = 0; step < 240; ++step) {
+                list->setProperty("contentY", end * step / 240.0);
+                panel.window()->update();
+                wait(16);
+            }
+            QObject::disconnect(connection);
+            std::sort(intervals.begin(), intervals.end());
+            if (!intervals.isEmpty()) {
+                std::printf("scrolling: %lld frames, median interval %.1f ms, 95th percentile "
+                            "%.1f ms, worst %.1f ms\n",
+                            static_cast<long long>(intervals.size()),
+                            intervals[intervals.size() / 2] / 1e6,
+                            intervals[intervals.size() * 95 / 100] / 1e6, intervals.last() / 1e6);
+            }
+        }
+        panel.close();
+        wait(300);
+        if (cycle == 0)
+            std::printf("RSS after closing: %.1f MB\n", residentMegabytes());
+    }
+    std::sort(firstFrames.begin(), firstFrames.end());
+    std::printf("first frame: best %lld ms, median %lld ms, worst %lld ms\n", firstFrames.first(),
+                firstFrames[firstFrames.size() / 2], firstFrames.last());
+    return 0;
+}
