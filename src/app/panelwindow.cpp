@@ -70,7 +70,9 @@ void PanelWindow::open(const QRect &icon)
     skipTaskbarAndPager(*m_window);
     m_window->show();
     m_window->requestActivate();
-    m_panel->forceActiveFocus();
+    // The keys go to the screen on show: the list's marks, Space, Enter; Escape passes up.
+    if (auto *screen = m_panel->property("current").value<QQuickItem *>())
+        screen->forceActiveFocus();
     emit opened();
 }
 

@@ -2,6 +2,7 @@
 // and screenshots of its looks (written under the build tree).
 #include "app/appqml.h"
 #include "app/panelwindow.h"
+#include "app/trayicon.h"
 #include "panelfixture.h"
 
 #include <QAccessible>
@@ -50,6 +51,8 @@ private slots:
     void opensBesideTheIconInsideTheScreen();
     void closingReleasesTheWindow();
     void controlsArePressableThroughAccessibility();
+    void focusPassingToOurOwnWindowKeepsThePanel();
+    void trayIconFollowsThePalette();
     void screenshots();
 
 private:
@@ -104,8 +107,15 @@ void PanelWindowTest::closingReleasesTheWindow()
     m_panel->toggle();
     QVERIFY(m_panel->isOpen());
     QPointer<QQuickWindow> window = m_panel->window();
-    // Escape closes, as the icon does.
     QVERIFY(QTest::qWaitForWindowExposed(window));
+    // The screen has the keys from the start: Down marks the first entry.
+    m_fixture->addTexts(3);
+    QTest::keyClick(window, Qt::Key_Down);
+    auto *screen = m_panel->panelItem()->property("current").value<QObject *>();
+    auto *rules = screen->property("rules").value<QObject *>();
+    QCOMPARE(rules->property("hoveredId").toString(),
+             m_fixture->history().entries().at(0).id.toString(QUuid::WithoutBraces));
+    // Escape closes, as the icon does.
     QTest::keyClick(window, Qt::Key_Escape);
     QVERIFY(!m_panel->isOpen());
     QCOMPARE(closed.count(), 1);
@@ -140,6 +150,35 @@ void PanelWindowTest::controlsArePressableThroughAccessibility()
 
     settings->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     QCOMPARE(currentScreen(*m_panel), QStringLiteral("settings"));
+}
+
+void PanelWindowTest::focusPassingToOurOwnWindowKeepsThePanel()
+{
+    m_panel->open();
+    QVERIFY(QTest::qWaitForWindowActive(m_panel->window()));
+    // The previewer, say: the panel stays open beside it.
+    QWindow other;
+    other.resize(200, 200);
+    other.show();
+    other.requestActivate();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    QTest::qWait(50);
+    QVERIFY(m_panel->isOpen());
+}
+
+void PanelWindowTest::trayIconFollowsThePalette()
+{
+    const QPalette original = QGuiApplication::palette();
+    TrayIcon tray;
+    QPalette dark = original;
+    dark.setColor(QPalette::Window, QColor(0x2a, 0x2e, 0x32));
+    QGuiApplication::setPalette(dark);
+    QCOMPARE(tray.variant(), QStringLiteral("dark"));
+    QPalette light = original;
+    light.setColor(QPalette::Window, QColor(0xef, 0xf0, 0xf1));
+    QGuiApplication::setPalette(light);
+    QCOMPARE(tray.variant(), QStringLiteral("light"));
+    QGuiApplication::setPalette(original);
 }
 
 void PanelWindowTest::screenshots()
