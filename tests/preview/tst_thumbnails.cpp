@@ -245,13 +245,14 @@ private slots:
 
     void serviceMakesWhatTheCacheLacks()
     {
+        // Made before the service starts, as when the bus starts the thumbnailer on demand.
+        SystemThumbnailer thumbnailer(connectToPrivateBus(QStringLiteral("client")));
         QDBusConnection serviceBus = connectToPrivateBus(QStringLiteral("service"));
         FakeThumbnailer1 fake(serviceBus);
         QVERIFY(serviceBus.registerObject(kPath, &fake, QDBusConnection::ExportAllSlots));
         QVERIFY(serviceBus.registerService(kService));
         auto unregister = qScopeGuard([&] { serviceBus.unregisterService(kService); });
 
-        SystemThumbnailer thumbnailer(connectToPrivateBus(QStringLiteral("client")));
         const QUrl text =
             writeFile(m_dir.filePath(QStringLiteral("service.txt")), "plain", m_mtime);
         QImage result = await(thumbnailer.thumbnail(text, {592, 280}));
