@@ -36,7 +36,8 @@ Item {
     implicitHeight: tile.height + style.stackSpacing + timestampLine.implicitHeight
 
     Accessible.role: Accessible.ListItem
-    Accessible.name: kind === "text" ? CardSupport.displayText(text) : kind === "image" ? qsTr("Image") : qsTr("Files")
+    Accessible.name: kind === "text" ? CardSupport.displayText(text)
+                   : kind === "image" ? qsTr("Image") : qsTr("Files")
     Accessible.description: timestamp
 
     property CardStyle style: CardStyle {}
@@ -209,7 +210,7 @@ Item {
                 asynchronous: true
                 cache: false
                 fillMode: Image.PreserveAspectFit
-                source: parent.pixels.width && card.width > 0
+                source: parent.pixels.width > 0 && card.width > 0
                         ? "image://entry/" + card.entryId + "/" + parent.cornerRadius : ""
                 // Decoded at the size drawn; the image provider is handed this times the
                 // screen's pixel ratio.

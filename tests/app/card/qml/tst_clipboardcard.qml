@@ -20,6 +20,13 @@ Item {
         SignalSpy {}
     }
 
+    // One spy for the singleton, which outlives every card.
+    SignalSpy {
+        id: drags
+        target: CardSupport
+        signalName: "dragStarted"
+    }
+
     // Renders markup: the control showing that the probe provider sees loads when they happen.
     Component {
         id: richText
@@ -259,7 +266,7 @@ Item {
 
         function test_draggingTheTileDragsTheEntry(data) {
             const card = makeCard(data.entry)
-            const drags = spy(CardSupport, "dragStarted")
+            drags.clear()
             const copied = spy(card, "copyRequested")
             mouseDrag(tile(card), 40, 20, 60, 40)
             tryCompare(drags, "count", 1)
@@ -274,7 +281,7 @@ Item {
 
         function test_noDragFromTheCutOffCorner() {
             const card = makeCard("wide")
-            const drags = spy(CardSupport, "dragStarted")
+            drags.clear()
             mouseDrag(tile(card), 1, 1, 60, 40)
             wait(50)
             compare(drags.count, 0)
