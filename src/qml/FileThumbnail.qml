@@ -9,13 +9,13 @@ Item {
     property url url
     property real targetWidth: 296
     property real targetHeight: 140
-    readonly property bool showsThumbnail: source.hasThumbnail && thumbnail.status === Image.Ready
+    readonly property bool showsThumbnail: fileSource.hasThumbnail && thumbnail.status === Image.Ready
 
     implicitWidth: targetWidth
     implicitHeight: targetHeight
 
     FileThumbnailSource {
-        id: source
+        id: fileSource
         url: root.url
         targetSize: Qt.size(root.targetWidth, root.targetHeight)
         active: root.visible
@@ -25,7 +25,7 @@ Item {
         id: icon
         anchors.fill: parent
         visible: !root.showsThumbnail
-        source: source.iconSource
+        source: fileSource.iconSource
         sourceSize: Qt.size(Math.min(root.targetWidth, root.targetHeight),
                             Math.min(root.targetWidth, root.targetHeight))
         fillMode: Image.PreserveAspectFit
@@ -41,7 +41,7 @@ Item {
         width: implicitWidth * fit
         height: implicitHeight * fit
         visible: root.showsThumbnail
-        source: source.thumbnailSource
+        source: fileSource.thumbnailSource
         cache: false
         smooth: true
         mipmap: true
