@@ -251,6 +251,15 @@ Item {
             const other = new Date(CardSupport.now.getTime() - 2 * 3600 * 1000)
             card.capturedAt = other
             compare(line.text, CardSupport.relativeTime(other, CardSupport.now))
+
+            // The same card's phrase moves on with the clock ("59 seconds ago", "1 minute ago").
+            card.capturedAt = new Date(Date.now() - 59400)
+            CardSupport.refreshNow()
+            const before = line.text
+            wait(800)
+            CardSupport.refreshNow()
+            verify(line.text !== before, before)
+            compare(line.text, CardSupport.relativeTime(card.capturedAt, CardSupport.now))
         }
     
         function test_draggingTheTileDragsTheEntry_data() {
