@@ -24,6 +24,9 @@ SelectionReader::SelectionReader(const QByteArray &displayName, Limits limits)
     m_connection = xcb_connect(displayName.isEmpty() ? nullptr : displayName.constData(), nullptr);
     if (xcb_connection_has_error(m_connection) || !m_atoms.intern(m_connection))
         return;
+    for (std::size_t i = 0; i < m_properties.size(); ++i)
+        m_properties[i] =
+            internAtom(m_connection, ("TESSARY_TRANSFER_" + QByteArray::number(i)).constData());
     m_window = createPrivateWindow(m_connection);
     m_xfixesEvent = watchSelectionOwner(m_connection, m_window, m_atoms.clipboard);
     xcb_flush(m_connection);
@@ -67,7 +70,7 @@ bool SelectionReader::beginContent()
 bool SelectionReader::abandon()
 {
     m_gone = true;
-    xcb_delete_property(m_connection, m_window, m_atoms.transferProperty);
+    xcb_delete_property(m_connection, m_window, m_property);
     xcb_flush(m_connection);
     return false;
 }
@@ -104,9 +107,12 @@ std::optional<QByteArray> SelectionReader::read(xcb_atom_t target)
 {
     if (m_gone)
         return std::nullopt;
-    xcb_delete_property(m_connection, m_window, m_atoms.transferProperty);
-    xcb_convert_selection(m_connection, m_window, m_atoms.clipboard, target,
-                          m_atoms.transferProperty, XCB_CURRENT_TIME);
+    // Each conversion is delivered to a property of its own, so that an answer an owner sends
+    // after we gave up on it is never taken for the answer to a later request.
+    m_property = m_properties[m_conversions++ % m_properties.size()];
+    xcb_delete_property(m_connection, m_window, m_property);
+    xcb_convert_selection(m_connection, m_window, m_atoms.clipboard, target, m_property,
+                          XCB_CURRENT_TIME);
     xcb_flush(m_connection);
 
     EventPtr event = waitFor([&](const xcb_generic_event_t *e) {
@@ -114,18 +120,18 @@ std::optional<QByteArray> SelectionReader::read(xcb_atom_t target)
             return false;
         auto notify = reinterpret_cast<const xcb_selection_notify_event_t *>(e);
         return notify->requestor == m_window && notify->selection == m_atoms.clipboard &&
-               notify->target == target;
+               notify->target == target &&
+               (notify->property == m_property || notify->property == XCB_NONE);
     });
     if (!event)
         return std::nullopt;
     if (reinterpret_cast<const xcb_selection_notify_event_t *>(event.get())->property == XCB_NONE)
         return std::nullopt; // refused
 
-    XcbPtr<xcb_get_property_reply_t> head(
-        xcb_get_property_reply(m_connection,
-                               xcb_get_property(m_connection, 0, m_window, m_atoms.transferProperty,
-                                                XCB_GET_PROPERTY_TYPE_ANY, 0, 1),
-                               nullptr));
+    XcbPtr<xcb_get_property_reply_t> head(xcb_get_property_reply(
+        m_connection,
+        xcb_get_property(m_connection, 0, m_window, m_property, XCB_GET_PROPERTY_TYPE_ANY, 0, 1),
+        nullptr));
     if (!head || head->type == XCB_NONE)
         return std::nullopt;
     if (head->type == m_atoms.incr) {
@@ -151,8 +157,8 @@ std::optional<QByteArray> SelectionReader::readProperty(quint32 size)
     for (;;) {
         XcbPtr<xcb_get_property_reply_t> piece(xcb_get_property_reply(
             m_connection,
-            xcb_get_property(m_connection, 0, m_window, m_atoms.transferProperty,
-                             XCB_GET_PROPERTY_TYPE_ANY, offsetUnits, kPieceUnits),
+            xcb_get_property(m_connection, 0, m_window, m_property, XCB_GET_PROPERTY_TYPE_ANY,
+                             offsetUnits, kPieceUnits),
             nullptr));
         if (!piece) {
             abandon();
@@ -164,7 +170,7 @@ std::optional<QByteArray> SelectionReader::readProperty(quint32 size)
             break;
         offsetUnits += kPieceUnits;
     }
-    xcb_delete_property(m_connection, m_window, m_atoms.transferProperty);
+    xcb_delete_property(m_connection, m_window, m_property);
     xcb_flush(m_connection);
     return data;
 }
@@ -177,23 +183,23 @@ std::optional<QByteArray> SelectionReader::readIncrementally(quint32 sizeHint)
         return abandon(), std::nullopt;
     QByteArray data;
     data.reserve(sizeHint);
-    xcb_delete_property(m_connection, m_window, m_atoms.transferProperty);
+    xcb_delete_property(m_connection, m_window, m_property);
     xcb_flush(m_connection);
     for (;;) {
         EventPtr event = waitFor([&](const xcb_generic_event_t *e) {
             if (eventType(e) != XCB_PROPERTY_NOTIFY)
                 return false;
             auto notify = reinterpret_cast<const xcb_property_notify_event_t *>(e);
-            return notify->window == m_window && notify->atom == m_atoms.transferProperty &&
+            return notify->window == m_window && notify->atom == m_property &&
                    notify->state == XCB_PROPERTY_NEW_VALUE;
         });
         if (!event)
             return std::nullopt;
-        XcbPtr<xcb_get_property_reply_t> piece(xcb_get_property_reply(
-            m_connection,
-            xcb_get_property(m_connection, 1, m_window, m_atoms.transferProperty,
-                             XCB_GET_PROPERTY_TYPE_ANY, 0, UINT32_MAX / 4),
-            nullptr));
+        XcbPtr<xcb_get_property_reply_t> piece(
+            xcb_get_property_reply(m_connection,
+                                   xcb_get_property(m_connection, 1, m_window, m_property,
+                                                    XCB_GET_PROPERTY_TYPE_ANY, 0, UINT32_MAX / 4),
+                                   nullptr));
         xcb_flush(m_connection);
         if (!piece)
             return abandon(), std::nullopt;

@@ -3,6 +3,7 @@
 #include "xcbsupport.h"
 
 #include <QByteArray>
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <optional>
@@ -54,6 +55,9 @@ private:
     xcb_connection_t *m_connection = nullptr;
     Atoms m_atoms;
     xcb_window_t m_window = XCB_NONE;
+    std::array<xcb_atom_t, 8> m_properties{};
+    xcb_atom_t m_property = XCB_NONE; // of the conversion in progress
+    quint32 m_conversions = 0;
     int m_xfixesEvent = -1;
     int m_wakeFd = -1;
     std::atomic<bool> m_shutDown{false};
