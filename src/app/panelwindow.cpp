@@ -133,7 +133,6 @@ bool PanelWindow::createWindow()
     connect(m_panel, &QQuickItem::implicitHeightChanged, this, fitHeight);
     connect(m_panel, SIGNAL(closeRequested()), this, SLOT(close()));
     connect(m_panel, SIGNAL(quitRequested()), this, SIGNAL(quitRequested()));
-    connect(m_window, &QWindow::activeChanged, this, &PanelWindow::closeOnFocusLoss);
     m_panel->setHeight(m_panel->implicitHeight());
     return true;
 }
@@ -164,12 +163,13 @@ void PanelWindow::releaseMemory()
 
 void PanelWindow::closeOnFocusLoss()
 {
-    if (!m_window || m_window->isActive() || !m_window->isVisible())
+    // Focus may pass to another window of ours (the previewer): the panel stays. Once it has
+    // left the application, the panel closes, as a menu does. Focus passes through "no window"
+    // on its way between two of ours, so look again once the events have settled.
+    if (!isOpen() || QGuiApplication::focusWindow())
         return;
-    // Focus may pass to another window of ours (the previewer): the panel stays. Only when it
-    // leaves the application does the panel close, as a menu does.
     QTimer::singleShot(0, this, [this] {
-        if (!m_window || m_window->isActive() || QGuiApplication::focusWindow())
+        if (!isOpen() || QGuiApplication::focusWindow())
             return;
         m_sinceFocusClose.start();
         close();
