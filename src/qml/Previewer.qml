@@ -72,9 +72,16 @@ Rectangle {
         id: imageView
         Flickable {
             id: flick
+            // The file's own resolution: one image pixel to one device pixel.
+            readonly property real naturalWidth: image.implicitWidth / Screen.devicePixelRatio
+            readonly property real naturalHeight: image.implicitHeight / Screen.devicePixelRatio
+            readonly property real fitScale: Math.min(1, width / naturalWidth, height / naturalHeight)
+            readonly property real shownScale: root.content.zoomed ? 1 : fitScale
+            readonly property bool larger: fitScale < 1
+
             clip: true
-            contentWidth: root.content.zoomed ? image.implicitWidth : width
-            contentHeight: root.content.zoomed ? image.implicitHeight : height
+            contentWidth: Math.max(width, naturalWidth * shownScale)
+            contentHeight: Math.max(height, naturalHeight * shownScale)
             boundsBehavior: Flickable.StopAtBounds
             ScrollBar.vertical: ScrollBar {}
             ScrollBar.horizontal: ScrollBar {}
@@ -82,20 +89,21 @@ Rectangle {
             Image {
                 id: image
                 objectName: "previewImage"
-                width: Math.max(flick.contentWidth, flick.width)
-                height: Math.max(flick.contentHeight, flick.height)
+                width: flick.naturalWidth * flick.shownScale
+                height: flick.naturalHeight * flick.shownScale
+                x: (flick.contentWidth - width) / 2
+                y: (flick.contentHeight - height) / 2
                 source: root.content.url
                 asynchronous: true
                 cache: false
                 autoTransform: true
-                // Fitted, but never enlarged beyond the file's own resolution.
-                fillMode: root.content.zoomed || (implicitWidth <= flick.width && implicitHeight <= flick.height)
-                          ? Image.Pad : Image.PreserveAspectFit
-                smooth: !root.content.zoomed
+                smooth: flick.shownScale < 1
+                mipmap: flick.shownScale < 1
+            }
 
-                TapHandler {
-                    onDoubleTapped: root.content.zoomed = !root.content.zoomed
-                }
+            TapHandler {
+                enabled: flick.larger
+                onDoubleTapped: root.content.zoomed = !root.content.zoomed
             }
 
             Label {

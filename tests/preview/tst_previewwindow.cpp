@@ -90,6 +90,30 @@ private slots:
         QCOMPARE(window.view()->title(), QStringLiteral("picture.png"));
     }
 
+    void imagesFitTheWindowOrShowTheirOwnResolution()
+    {
+        PreviewWindow window;
+        QVERIFY(
+            showAndWait(window, writeFile(path(QStringLiteral("big.png")), pngBytes({1500, 900}))));
+        QTRY_VERIFY(item(window, "previewImage"));
+        QQuickItem *image = item(window, "previewImage");
+        QTRY_COMPARE(image->property("status").toInt(), 1);
+        QCOMPARE(window.view()->devicePixelRatio(), 1.0);
+        QCOMPARE(QSizeF(image->width(), image->height()),
+                 QSizeF(720, 432)); // fitted, proportions kept
+        window.content().setZoomed(true);
+        QCOMPARE(QSizeF(image->width(), image->height()), QSizeF(1500, 900));
+
+        // The next file starts fitted again; a small one is never enlarged.
+        QVERIFY(showAndWait(window,
+                            writeFile(path(QStringLiteral("small.png")), pngBytes({300, 200}))));
+        QVERIFY(!window.content().zoomed());
+        QTRY_VERIFY(item(window, "previewImage"));
+        image = item(window, "previewImage");
+        QTRY_COMPARE(image->property("status").toInt(), 1);
+        QCOMPARE(QSizeF(image->width(), image->height()), QSizeF(300, 200));
+    }
+
     void loadingOvertakenByAnotherFileIsDropped()
     {
         PreviewWindow window;
