@@ -64,6 +64,12 @@ class TestPreviewWindow : public QObject {
     }
 
 private slots:
+    void initTestCase()
+    {
+        // The thumbnail view reads the shared cache: keep it to ours.
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(m_dir.filePath(QStringLiteral("cache"))));
+    }
+
     void replacesWhatItShowsWhileOpen()
     {
         PreviewWindow window;
