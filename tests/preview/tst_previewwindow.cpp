@@ -5,6 +5,7 @@
 #include "preview/previewwindow.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QQmlComponent>
@@ -40,6 +41,12 @@ QByteArray pngBytes(QSize size)
     image.save(&buffer, "png");
     return bytes;
 }
+
+class NoSound : public SoundPlayer {
+public:
+    void playCopyConfirmation() override {}
+    void playErrorBeep() override {}
+};
 
 } // namespace
 
@@ -228,9 +235,26 @@ private slots:
         QVERIFY(window.isVisible());
     }
 
-    void processWideWindowIsOne()
+    // The controller as the app makes it: staged in the runtime directory, shown in the
+    // process-wide window, which outlives the controller and goes before the application.
+    void controllerPreviewsIntoTheProcessWideWindow()
     {
-        QCOMPARE(&PreviewWindow::instance(), &PreviewWindow::instance());
+        const QString runtime = m_dir.filePath(QStringLiteral("runtime"));
+        QVERIFY(QDir().mkpath(runtime));
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+        HistoryModel history;
+        history.prepend(Entry::create(Payload::text(QStringLiteral("from the clipboard"))));
+        NoSound sound;
+        {
+            PreviewController controller(history, sound);
+            controller.previewRow(0);
+        }
+        PreviewWindow &window = PreviewWindow::instance();
+        QCOMPARE(&window, &PreviewWindow::instance());
+        QVERIFY(window.isVisible());
+        QTRY_COMPARE(window.content().text(), QStringLiteral("from the clipboard"));
+        QCOMPARE(QFileInfo(window.content().url().toLocalFile()).absolutePath(),
+                 runtime + QStringLiteral("/tessary"));
     }
 
     // The card's thumbnail view: the icon first, then the picture made here.
