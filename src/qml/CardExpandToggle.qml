@@ -26,7 +26,7 @@ Item {
         height: 6
         rotation: toggle.expanded ? 180 : 0
         Behavior on rotation {
-            CardSpring { response: toggle.style.expandResponse }
+            Spring { response: toggle.style.expandResponse }
         }
 
         Repeater {

@@ -55,7 +55,7 @@ Item {
         clip: true
         Behavior on height {
             enabled: card.kind === "text"
-            CardSpring { response: card.style.expandResponse }
+            Spring { response: card.style.expandResponse }
         }
 
         // Drags start anywhere inside the rounded outline, not in the cut-off corners.
