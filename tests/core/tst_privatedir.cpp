@@ -10,76 +10,42 @@ using tessary::ensurePrivateDirectory;
 
 class PrivateDirectory : public QObject {
     Q_OBJECT
-private slots:
-    void createdOwnerOnly();
-    void existingDirectoryIsTightened();
-    void symlinkIsRefused();
-    void foreignOwnerIsRefused();
-    void plainFileIsRefused();
-    void runtimeDirectoryIsPreferred();
-
-private:
-    static mode_t modeOf(const QString &path)
-    {
-        struct stat info {};
-        ::lstat(QFile::encodeName(path).constData(), &info);
-        return info.st_mode & 0777;
-    }
     QTemporaryDir m_root;
+    QByteArray path(const char *name) { return QFile::encodeName(m_root.filePath(name)); }
+
+private slots:
+    void createdOrTightenedToOwnerOnly()
+    {
+        ::mkdir(path("loose"), 0777);
+        ::chmod(path("loose"), 0777);
+        for (const char *name : {"fresh", "loose"}) {
+            QVERIFY(ensurePrivateDirectory(m_root.filePath(name)));
+            struct stat info {};
+            ::lstat(path(name), &info);
+            QCOMPARE(info.st_mode & 0777, 0700u);
+        }
+    }
+
+    void plantedPathsAreRefused()
+    {
+        QVERIFY(QFile::link(m_root.filePath("fresh"), m_root.filePath("symlink")));
+        QFile(m_root.filePath("file")).open(QIODevice::WriteOnly);
+        ::mkdir(path("foreign"), 0700);
+        QVERIFY(::geteuid() != 0 || ::chown(path("foreign"), 65534, 65534) == 0);
+        for (const char *name : {"symlink", "file", "foreign"})
+            QCOMPARE(ensurePrivateDirectory(m_root.filePath(name)), std::nullopt);
+    }
+
+    void runtimeDirectoryIsPreferred()
+    {
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_root.path()));
+        QCOMPARE(tessary::privateRuntimeDirectory(), m_root.filePath("tessary"));
+        qunsetenv("XDG_RUNTIME_DIR");
+        qputenv("TMPDIR", QFile::encodeName(m_root.path()));
+        QCOMPARE(tessary::privateRuntimeDirectory(),
+                 m_root.filePath("tessary-" + QString::number(::geteuid())));
+    }
 };
-
-void PrivateDirectory::createdOwnerOnly()
-{
-    const QString path = m_root.filePath("fresh");
-    QCOMPARE(ensurePrivateDirectory(path), path);
-    QCOMPARE(modeOf(path), mode_t(0700));
-}
-
-void PrivateDirectory::existingDirectoryIsTightened()
-{
-    const QString path = m_root.filePath("loose");
-    QVERIFY(::mkdir(QFile::encodeName(path).constData(), 0777) == 0);
-    ::chmod(QFile::encodeName(path).constData(), 0777);
-    QCOMPARE(ensurePrivateDirectory(path), path);
-    QCOMPARE(modeOf(path), mode_t(0700));
-}
-
-void PrivateDirectory::symlinkIsRefused()
-{
-    const QString target = m_root.filePath("elsewhere");
-    QVERIFY(ensurePrivateDirectory(target));
-    const QString link = m_root.filePath("planted");
-    QVERIFY(QFile::link(target, link));
-    QCOMPARE(ensurePrivateDirectory(link), std::nullopt);
-}
-
-void PrivateDirectory::foreignOwnerIsRefused()
-{
-    if (::geteuid() != 0)
-        QSKIP("handing a directory to another user needs root");
-    const QString path = m_root.filePath("someone-elses");
-    QVERIFY(::mkdir(QFile::encodeName(path).constData(), 0700) == 0);
-    QVERIFY(::chown(QFile::encodeName(path).constData(), 65534, 65534) == 0);
-    QCOMPARE(ensurePrivateDirectory(path), std::nullopt);
-}
-
-void PrivateDirectory::plainFileIsRefused()
-{
-    const QString path = m_root.filePath("a-file");
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(ensurePrivateDirectory(path), std::nullopt);
-}
-
-void PrivateDirectory::runtimeDirectoryIsPreferred()
-{
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_root.path()));
-    QCOMPARE(tessary::privateRuntimeDirectory(), m_root.filePath("tessary"));
-    qunsetenv("XDG_RUNTIME_DIR");
-    qputenv("TMPDIR", QFile::encodeName(m_root.path()));
-    QCOMPARE(tessary::privateRuntimeDirectory(),
-             m_root.filePath("tessary-" + QString::number(::geteuid())));
-}
 
 QTEST_GUILESS_MAIN(PrivateDirectory)
 #include "tst_privatedir.moc"
