@@ -139,21 +139,28 @@ void FileThumbnailSource::setIconNames(const QString &names)
     emit iconSourceChanged();
 }
 
-QImage withRoundedCorners(const QImage &image, QSizeF box, qreal radius)
+QImage roundedCorners(const QImage &image, qreal radius)
 {
-    if (image.isNull() || box.isEmpty())
+    if (image.isNull() || radius <= 0)
         return image;
-    // The picture is shown fitted into the box, so the radius is scaled to the picture's pixels.
-    const qreal pointsPerPixel = qMin(box.width() / image.width(), box.height() / image.height());
-    const qreal pixels = radius / pointsPerPixel;
     QImage rounded(image.size(), QImage::Format_ARGB32_Premultiplied);
     rounded.fill(Qt::transparent);
     QPainter painter(&rounded);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
     painter.setBrush(QBrush(image));
-    painter.drawRoundedRect(QRectF(rounded.rect()), pixels, pixels);
+    painter.drawRoundedRect(QRectF(rounded.rect()), radius, radius);
+    painter.end();
     return rounded;
+}
+
+QImage withRoundedCorners(const QImage &image, QSizeF box, qreal radius)
+{
+    if (image.isNull() || box.isEmpty())
+        return image;
+    // The picture is shown fitted into the box, so the radius is scaled to the picture's pixels.
+    const qreal pointsPerPixel = qMin(box.width() / image.width(), box.height() / image.height());
+    return roundedCorners(image, radius / pointsPerPixel);
 }
 
 void FileThumbnailSource::setThumbnail(const QImage &image)

@@ -80,6 +80,9 @@ private:
     quint64 m_ticket = 0;
 };
 
+// The image with its corners cut to this radius in its own pixels (antialiased, transparent
+// outside).
+QImage roundedCorners(const QImage &image, qreal radius);
 // The picture with its corners cut round, so that fitted into `box` (keeping its proportions)
 // they have `radius`.
 QImage withRoundedCorners(const QImage &image, QSizeF box, qreal radius);

@@ -1,10 +1,10 @@
 #include "entryimageprovider.h"
 
 #include "core/historymodel.h"
+#include "preview/filethumbnailsource.h"
 
 #include <QBuffer>
 #include <QImageReader>
-#include <QPainter>
 #include <QQuickTextureFactory>
 #include <QRunnable>
 #include <atomic>
@@ -68,21 +68,6 @@ QImage decodeScaledImage(const QByteArray &bytes, const QSize &requestedSize, QS
     if (image.isNull() && errorString)
         *errorString = reader.errorString();
     return image;
-}
-
-QImage roundedCorners(const QImage &image, qreal radius)
-{
-    if (image.isNull() || radius <= 0)
-        return image;
-    QImage rounded(image.size(), QImage::Format_ARGB32_Premultiplied);
-    rounded.fill(Qt::transparent);
-    QPainter painter(&rounded);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QBrush(image));
-    painter.drawRoundedRect(QRectF(QPointF(0, 0), QSizeF(image.size())), radius, radius);
-    painter.end();
-    return rounded;
 }
 
 namespace {

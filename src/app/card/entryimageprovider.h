@@ -60,7 +60,5 @@ private:
 // dimension leaves that side free). Null when the bytes are not an image.
 QImage decodeScaledImage(const QByteArray &bytes, const QSize &requestedSize,
                          QString *errorString = nullptr);
-// The image with its corners cut to this radius (antialiased, transparent outside).
-QImage roundedCorners(const QImage &image, qreal radius);
 
 } // namespace tessary
