@@ -1,12 +1,16 @@
-// The "Open on launch" model: which statuses show on, that reading never writes, and that a
-// failed change keeps the state and reports exactly one line.
+// Launch at login through XDG autostart: what is written, what counts as ours, the system-wide
+// override, and how the switch's model reports failures.
 
 #include "settings/backgroundportal.h"
+#include "settings/desktopentry.h"
 #include "settings/launchatlogin.h"
 #include "settings/xdgautostart.h"
 
+#include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -14,48 +18,34 @@ using namespace tessary;
 
 namespace {
 
-class FakeLoginItem : public LoginItem {
-public:
-    LoginItemStatus current = LoginItemStatus::NotRegistered;
-    QString failWith;
-    std::function<void()> during; // runs inside enable(), as a portal's wait would
-    int enables = 0;
-    int disables = 0;
+const QByteArray kEntry = "[Desktop Entry]\nType=Application\nName=Tessary\n";
 
-    LoginItemStatus status() override { return current; }
-    LoginItemResult enable() override
-    {
-        ++enables;
-        if (during)
-            during();
-        return change(LoginItemStatus::Enabled);
-    }
-    LoginItemResult disable() override
-    {
-        ++disables;
-        return change(LoginItemStatus::NotRegistered);
-    }
-
-private:
-    LoginItemResult change(LoginItemStatus to)
-    {
-        if (!failWith.isEmpty())
-            return LoginItemResult::failure(failWith);
-        current = to;
-        return LoginItemResult::success();
-    }
-};
-
-QStringList *g_categoryLines = nullptr;
-QtMessageHandler g_previousHandler = nullptr;
-
-void captureCategory(QtMsgType type, const QMessageLogContext &context, const QString &message)
+void writeFile(const QString &path, const QByteArray &contents)
 {
-    if (g_categoryLines && qstrcmp(context.category, "tessary.launchatlogin") == 0) {
-        g_categoryLines->append(message);
-        return;
-    }
-    g_previousHandler(type, context, message);
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size());
+}
+
+QHash<QString, QString> keysOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly)
+               ? parseDesktopEntry(file.readAll()).value_or(QHash<QString, QString>{})
+               : QHash<QString, QString>{};
+}
+
+bool valid(const QString &path)
+{
+    return QProcess::execute(QStringLiteral("desktop-file-validate"), {path}) == 0;
+}
+
+QStringList g_lines; // the launch-at-login category
+
+void logLine(QtMsgType, const QMessageLogContext &context, const QString &line)
+{
+    if (qstrcmp(context.category, "tessary.launchatlogin") == 0)
+        g_lines << line;
 }
 
 } // namespace
@@ -63,128 +53,181 @@ void captureCategory(QtMsgType type, const QMessageLogContext &context, const QS
 class TestLaunchAtLogin : public QObject {
     Q_OBJECT
 
-    std::shared_ptr<FakeLoginItem> m_item;
-    QStringList m_lines;
-    std::unique_ptr<LaunchAtLogin> m_model;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_executable; // on PATH
+    QByteArray m_path;
+    QtMessageHandler m_handler = nullptr;
+    QString m_systemEntry;
+
+    // A program that leaves a mark when started, so a real launcher can check what we wrote.
+    QString makeExecutable(const QString &relative)
+    {
+        const QString path = m_dir->filePath(relative);
+        writeFile(path, "#!/bin/sh\n: > '" + QFile::encodeName(m_dir->filePath("ran")) + "'\n");
+        QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner);
+        return path;
+    }
 
 private slots:
     void init()
     {
-        m_item = std::make_shared<FakeLoginItem>();
-        m_lines.clear();
-        m_model = std::make_unique<LaunchAtLogin>(
-            m_item, [this](const QString &line) { m_lines.append(line); });
+        m_dir = std::make_unique<QTemporaryDir>();
+        qputenv("XDG_CONFIG_HOME", m_dir->filePath("config").toUtf8());
+        qputenv("XDG_CONFIG_DIRS",
+                (m_dir->filePath("empty") + ':' + m_dir->filePath("system")).toUtf8());
+        m_systemEntry = m_dir->filePath("system/autostart/org.tessary.Tessary.desktop");
+        m_executable = makeExecutable(QStringLiteral("Tessary Apps/bin/tessary"));
+        m_path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(QFileInfo(m_executable).path()) + ':' + m_path);
+        g_lines.clear();
+        m_handler = qInstallMessageHandler(logLine);
     }
 
-    void onlyEnabledShowsOn_data()
+    void cleanup()
     {
-        QTest::addColumn<LoginItemStatus>("status");
-        QTest::addColumn<bool>("on");
-        QTest::newRow("enabled") << LoginItemStatus::Enabled << true;
-        QTest::newRow("not registered") << LoginItemStatus::NotRegistered << false;
-        QTest::newRow("disabled") << LoginItemStatus::Disabled << false;
-        QTest::newRow("broken") << LoginItemStatus::Broken << false;
-        QTest::newRow("not ours") << LoginItemStatus::NotOurs << false;
-        QTest::newRow("unknown") << LoginItemStatus::Unknown << false;
+        qInstallMessageHandler(m_handler);
+        qputenv("PATH", m_path);
     }
 
-    void onlyEnabledShowsOn()
+    // Paths are data: quoting and escaping keep them one argument and the file one valid entry.
+    void enableAndDisableRoundTrip_data()
     {
-        QFETCH(LoginItemStatus, status);
-        QFETCH(bool, on);
-        m_item->current = status;
-        m_model->refresh();
-        QCOMPARE(m_model->isEnabled(), on);
-        // Reading is all a refresh does.
-        m_model->refresh();
-        QCOMPARE(m_item->enables + m_item->disables, 0);
-        QVERIFY(m_lines.isEmpty());
+        QTest::addColumn<QString>("executable");
+        QTest::newRow("plain") << QStringLiteral("bin/tessary");
+        QTest::newRow("space and percent") << QStringLiteral("a b/100% tools/tessary");
+        QTest::newRow("shell characters")
+            << QStringLiteral("$HOME `x` \"q\" 'a' ;&|<>*?#()~/tessary");
+        QTest::newRow("backslashes") << QStringLiteral("back\\slash\\\\/tessary");
+        QTest::newRow("line break") << QStringLiteral("evil\nHidden=true\n/tessary");
+        QTest::newRow("equals and tab") << QStringLiteral("a=b\tc/tessary");
     }
 
-    void flippingCallsTheLoginItemOnce()
+    void enableAndDisableRoundTrip()
     {
-        m_item->current = LoginItemStatus::Enabled;
-        m_model->refresh();
-        QSignalSpy changed(m_model.get(), &LaunchAtLogin::enabledChanged);
-        m_model->setEnabled(false);
-        QCOMPARE(m_item->disables, 1);
-        QCOMPARE(m_model->isEnabled(), false);
-        QCOMPARE(changed.size(), 1);
-        m_model->setEnabled(false);
-        QCOMPARE(m_item->disables, 1);
-
-        // Awaiting approval (here: disabled by the desktop) shows off; switching on registers.
-        m_item->current = LoginItemStatus::Disabled;
-        m_model->refresh();
-        m_model->setEnabled(true);
-        QCOMPARE(m_item->enables, 1);
-        QCOMPARE(m_model->isEnabled(), true);
-        QVERIFY(m_lines.isEmpty());
+        QFETCH(QString, executable);
+        executable = makeExecutable(executable);
+        XdgAutostart item(executable);
+        const QString entry = m_dir->filePath("config/autostart/org.tessary.Tessary.desktop");
+        QCOMPARE(item.userEntryPath(), entry);
+        QCOMPARE(item.status(), LoginItemStatus::NotRegistered);
+        QVERIFY(item.enable().ok() && item.enable().ok());
+        QCOMPARE(item.status(), LoginItemStatus::Enabled);
+        QCOMPARE(splitExec(keysOf(entry).value("Exec")), QStringList{executable});
+        QVERIFY(valid(entry));
+        // Written by rename: no temporary file is left beside the entry.
+        QCOMPARE(QDir(QFileInfo(entry).path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+        // GLib's launcher starts exactly that program (it can't start one with a '%' in its path).
+        if (!executable.contains('%') && !QStandardPaths::findExecutable("gio").isEmpty()) {
+            QProcess::execute(QStringLiteral("gio"), {"launch", entry});
+            QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_dir->filePath("ran")), 5000);
+        }
+        QVERIFY(item.disable().ok() && item.disable().ok());
+        QVERIFY(!QFile::exists(entry));
+        QCOMPARE(item.status(), LoginItemStatus::NotRegistered);
     }
 
-    void failureKeepsTheStateAndLogsOneLine()
+    // Ours carries our marker or starts a program named like ours (see the system-wide case);
+    // anything else is someone else's and is never changed.
+    void foreignUserEntryIsLeftAlone()
     {
-        m_item->failWith = QStringLiteral("cannot write /x/y.desktop: the disk\nis full");
-        QSignalSpy changed(m_model.get(), &LaunchAtLogin::enabledChanged);
-        m_model->setEnabled(true);
-        QCOMPARE(m_model->isEnabled(), false);
-        QCOMPARE(changed.size(), 0);
-        QCOMPARE(m_lines,
-                 QStringList{
-                     "Tessary launch-at-login error: cannot write /x/y.desktop: the disk is full"});
-        QVERIFY(!m_model->isBusy());
+        XdgAutostart item(m_executable);
+        const QString entry = item.userEntryPath();
+        writeFile(entry, kEntry + "Exec=/usr/local/bin/mine --tessary\n");
+        QCOMPARE(item.status(), LoginItemStatus::NotOurs);
+        QVERIFY(item.enable().error().contains(entry));
+        QVERIFY(item.disable().ok());
+        QCOMPARE(keysOf(entry).value("Exec"), "/usr/local/bin/mine --tessary");
     }
 
-    void blockedAutostartFolderGivesOneActionableLine()
+    // A system-wide entry (a copy of our desktop file, naming the program as on PATH) is ours.
+    void systemWideEntryIsOverriddenNotRemoved()
     {
-        QTemporaryDir dir;
-        qputenv("XDG_CONFIG_HOME", dir.path().toUtf8());
-        qputenv("XDG_CONFIG_DIRS", dir.filePath("none").toUtf8());
-        QFile blocker(dir.filePath("autostart"));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
-        auto xdg = std::make_shared<XdgAutostart>(QStringLiteral("/usr/bin/tessary"));
-        LaunchAtLogin model(xdg, [this](const QString &line) { m_lines.append(line); });
+        XdgAutostart item(m_executable);
+        const QString user = item.userEntryPath();
+        writeFile(m_systemEntry, kEntry + "Exec=tessary\n");
+        QCOMPARE(item.status(), LoginItemStatus::Enabled);
+        QVERIFY(item.enable().ok());
+        QVERIFY(!QFile::exists(user));
+
+        QVERIFY(item.disable().ok());
+        QCOMPARE(keysOf(user).value("Hidden"), "true");
+        QVERIFY(valid(user));
+        QCOMPARE(item.status(), LoginItemStatus::Disabled);
+        QCOMPARE(keysOf(m_systemEntry).value("Exec"), "tessary");
+
+        QVERIFY(item.enable().ok());
+        QCOMPARE(item.status(), LoginItemStatus::Enabled);
+        QVERIFY(!keysOf(user).contains("Hidden"));
+
+        // A system-wide entry that is itself hidden needs no override.
+        writeFile(m_systemEntry, kEntry + "Exec=tessary\nHidden=true\n");
+        QVERIFY(item.disable().ok());
+        QVERIFY(!QFile::exists(user));
+        QCOMPARE(item.status(), LoginItemStatus::Disabled);
+    }
+
+    // Root ignores permission bits, so a regular file where a folder belongs makes writes fail.
+    // The switch stays as it was and one line, with the path and the reason, goes to the log.
+    void failureKeepsTheSwitchAndLogsOneLine_data()
+    {
+        QTest::addColumn<QString>("blocked");
+        QTest::addColumn<bool>("wanted"); // with a system entry when switching off
+        QTest::newRow("enable, autostart folder is a file") << "config/autostart" << true;
+        QTest::newRow("enable, config home is a file") << "config" << true;
+        QTest::newRow("disable over a system entry") << "config/autostart" << false;
+    }
+
+    void failureKeepsTheSwitchAndLogsOneLine()
+    {
+        QFETCH(QString, blocked);
+        QFETCH(bool, wanted);
+        if (!wanted)
+            writeFile(m_systemEntry, kEntry + "Exec=tessary\n");
+        const QString blocker = m_dir->filePath(blocked);
+        writeFile(blocker, "not a folder\n");
+        auto item = std::make_shared<XdgAutostart>(m_executable);
+        LaunchAtLogin model(item, writeToSystemLog);
         model.refresh();
-        model.setEnabled(true);
-        QCOMPARE(model.isEnabled(), false);
-        QCOMPARE(m_lines.size(), 1);
-        QVERIFY(m_lines[0].startsWith("Tessary launch-at-login error: "));
-        QVERIFY2(m_lines[0].contains(xdg->userEntryPath()), qPrintable(m_lines[0]));
-        QVERIFY2(m_lines[0].contains(dir.filePath("autostart") + " is a file, not a folder"),
-                 qPrintable(m_lines[0]));
+        QCOMPARE(model.isEnabled(), !wanted);
+        QSignalSpy changed(&model, &LaunchAtLogin::enabledChanged);
+        model.setEnabled(wanted);
+        QVERIFY(model.isEnabled() != wanted && !model.isBusy() && changed.isEmpty());
+        QCOMPARE(g_lines.size(), 1);
+        QVERIFY2(g_lines[0].startsWith("Tessary launch-at-login error: ") &&
+                     g_lines[0].contains(item->userEntryPath()) &&
+                     g_lines[0].contains(blocker + " is a file"),
+                 qPrintable(g_lines[0]));
+        QVERIFY(QFileInfo(blocker).isFile());
     }
 
-    // While a portal request waits, the screen and its model may go away.
+    // While a portal request waits, the screen and its model may go away. The reason is logged
+    // on one line, never read as a format.
     void modelDestroyedDuringARequest()
     {
-        m_item->failWith = QStringLiteral("cancelled");
-        m_item->during = [this] { m_model.reset(); };
-        m_model->setEnabled(true);
-        QVERIFY(!m_model);
-        QCOMPARE(m_lines.size(), 1);
-    }
-
-    // The system log sink also writes the line to the application's logging category.
-    void systemLogWritesTheCategory()
-    {
-        QStringList lines;
-        g_categoryLines = &lines;
-        g_previousHandler = qInstallMessageHandler(captureCategory);
-        writeToSystemLog(QStringLiteral("Tessary launch-at-login error: 100% %s %n"));
-        qInstallMessageHandler(g_previousHandler);
-        g_categoryLines = nullptr;
-        QCOMPARE(lines, QStringList{"Tessary launch-at-login error: 100% %s %n"});
+        struct WaitingItem : LoginItem {
+            std::function<void()> during;
+            LoginItemStatus status() override { return LoginItemStatus::Unknown; }
+            LoginItemResult enable() override
+            {
+                during();
+                return LoginItemResult::failure("cancelled 100% %s %n\nby you");
+            }
+            LoginItemResult disable() override { return enable(); }
+        };
+        auto item = std::make_shared<WaitingItem>();
+        auto model = std::make_unique<LaunchAtLogin>(item, writeToSystemLog);
+        item->during = [&model] { model.reset(); };
+        model->setEnabled(true);
+        QVERIFY(!model);
+        QCOMPARE(g_lines,
+                 QStringList{"Tessary launch-at-login error: cancelled 100% %s %n by you"});
     }
 
     void flatpakSandboxUsesThePortal()
     {
-        QTemporaryDir dir;
-        const QString info = dir.filePath(".flatpak-info");
+        const QString info = m_dir->filePath(".flatpak-info");
         QVERIFY(dynamic_cast<XdgAutostart *>(createLoginItem(info).get()));
-        QFile file(info);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
+        QVERIFY(QFile(info).open(QIODevice::WriteOnly));
         QVERIFY(dynamic_cast<BackgroundPortal *>(createLoginItem(info).get()));
     }
 };
