@@ -7,7 +7,6 @@ Item {
     required property int index
     required property string kind
     required property string text
-    required property var imageBytes
     required property var urls
     required property string entryId
     required property var capturedAt
@@ -27,7 +26,6 @@ Item {
         index: slot.index
         kind: slot.kind
         text: slot.text
-        imageBytes: slot.imageBytes
         urls: slot.urls
         entryId: slot.entryId
         capturedAt: slot.capturedAt

@@ -10,7 +10,6 @@ Item {
     required property int index
     required property string kind
     required property string text
-    required property var imageBytes
     required property var urls
     required property string entryId
     required property var capturedAt
@@ -189,7 +188,7 @@ Item {
     Component {
         id: imageContent
         Item {
-            readonly property size pixels: CardSupport.imageSize(card.imageBytes)
+            readonly property size pixels: CardSupport.imageSize(card.entryId)
             // Scaled to the tile's width, up to the tile's cap, aspect ratio kept.
             readonly property real fullWidthHeight: pixels.width > 0
                 ? card.width * pixels.height / pixels.width : 0

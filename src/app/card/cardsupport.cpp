@@ -89,9 +89,12 @@ QString CardSupport::relativeTime(const QDateTime &capturedAt, const QDateTime &
     return RelativeTimeFormatter::shared().phrase(capturedAt, now);
 }
 
-QSize CardSupport::imageSize(const QByteArray &bytes) const
+QSize CardSupport::imageSize(const QString &entryId) const
 {
-    QByteArray data = bytes;
+    const Entry *entry = entryById(entryId);
+    if (!entry)
+        return {};
+    QByteArray data = entry->payload.imageBytes();
     QBuffer buffer(&data);
     QImageReader reader(&buffer);
     reader.setAutoTransform(true);

@@ -43,8 +43,9 @@ public:
     // The shared formatter's phrase for a capture time seen from `now`.
     Q_INVOKABLE QString relativeTime(const QDateTime &capturedAt, const QDateTime &now) const;
     // The pixel size of the image entry's bytes from their header alone (no decoding); an
-    // invalid size when they are not an image.
-    Q_INVOKABLE QSize imageSize(const QByteArray &bytes) const;
+    // invalid size when they are not an image. Looked up by id so that the bytes never pass
+    // through QML, which would copy them for each card.
+    Q_INVOKABLE QSize imageSize(const QString &entryId) const;
 
     // Drags the entry out of `source`. Returns once the drag has ended; false when the id names
     // no entry. A drag of an entry with nothing to offer still runs, carrying nothing.

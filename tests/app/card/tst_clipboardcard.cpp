@@ -67,8 +67,10 @@ public:
         const QModelIndex index = m_history.index(m_history.rowOf(m_ids.value(name)));
         QVariantMap roles{{"index", index.row()}};
         const QHash<int, QByteArray> names = m_history.roleNames();
-        for (auto it = names.cbegin(); it != names.cend(); ++it)
-            roles.insert(QString::fromLatin1(it.value()), m_history.data(index, it.key()));
+        for (auto it = names.cbegin(); it != names.cend(); ++it) {
+            if (it.value() != "imageBytes") // cards look their image up by id
+                roles.insert(QString::fromLatin1(it.value()), m_history.data(index, it.key()));
+        }
         return roles;
     }
     Q_INVOKABLE int probeRequests() const { return m_probes.loadRelaxed(); }
