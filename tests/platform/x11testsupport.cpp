@@ -1,34 +1,26 @@
 #include "x11testsupport.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
-#include <QThread>
-#include <QTimer>
+#include <QDeadlineTimer>
 #include <atomic>
-#include <cstdlib>
+#include <poll.h>
 #include <thread>
 #include <xcb/xcb.h>
 
 namespace tessary::testing {
 
-PrivateXServer::PrivateXServer() : m_previousDisplay(qgetenv("DISPLAY"))
+PrivateXServer::PrivateXServer()
 {
     // -displayfd 1: Xvfb picks a free display and writes its number to its standard output.
     m_process.start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-screen", "0", "640x480x24",
                                              "-nolisten", "tcp", "-noreset"});
-    QElapsedTimer waited;
-    waited.start();
     QByteArray output;
-    while (!output.contains('\n') && waited.elapsed() < 10000 &&
-           m_process.state() != QProcess::NotRunning) {
-        m_process.waitForReadyRead(100);
+    while (!output.contains('\n') && m_process.waitForReadyRead(10000))
         output += m_process.readAllStandardOutput();
+    if (output.contains('\n')) {
+        m_display = ':' + output.trimmed();
+        qputenv("DISPLAY", m_display);
     }
-    if (!output.contains('\n'))
-        return;
-    m_display = ':' + output.trimmed();
-    qputenv("DISPLAY", m_display);
 }
 
 PrivateXServer::~PrivateXServer()
@@ -36,113 +28,30 @@ PrivateXServer::~PrivateXServer()
     // Clients started by the test (xclip serving in the background) end with the server.
     m_process.terminate();
     m_process.waitForFinished(5000);
-    qputenv("DISPLAY", m_previousDisplay);
 }
 
 namespace {
 
-// Waits for the process while the event loop runs.
-bool waitWithEvents(QProcess &process, int timeoutMs)
-{
-    if (process.state() == QProcess::NotRunning)
-        return process.exitStatus() == QProcess::NormalExit;
-    QEventLoop loop;
-    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    loop.exec();
-    if (process.state() != QProcess::NotRunning) {
-        process.kill();
-        process.waitForFinished();
-        return false;
-    }
-    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-}
-
-} // namespace
-
-namespace {
-
-// The CLIPBOARD owner's window as the server sees it now.
-xcb_window_t clipboardOwner(xcb_connection_t *c)
-{
-    const char name[] = "CLIPBOARD";
-    xcb_intern_atom_reply_t *atom =
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, sizeof name - 1, name), nullptr);
-    if (!atom)
-        return XCB_NONE;
-    xcb_get_selection_owner_reply_t *owner =
-        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, atom->atom), nullptr);
-    const xcb_window_t window = owner ? owner->owner : XCB_NONE;
-    std::free(atom);
-    std::free(owner);
-    return window;
-}
-
-} // namespace
-
-namespace {
-
-// Runs a clipboard tool that forks once it has read its input; its first process may end
-// before the fork has taken the clipboard, so this waits until the server reports a new owner.
-bool setClipboardWithTool(const QString &program, const QStringList &arguments,
-                          const QByteArray &data)
-{
-    xcb_connection_t *c = xcb_connect(nullptr, nullptr);
-    const xcb_window_t previousOwner = clipboardOwner(c);
-    QProcess tool;
-    tool.start(program, arguments);
-    bool owned = tool.waitForStarted();
-    if (owned) {
-        tool.write(data);
-        tool.closeWriteChannel();
-        owned = waitWithEvents(tool, 10000);
-    }
-    QElapsedTimer waited;
-    waited.start();
-    while (owned && clipboardOwner(c) == previousOwner) {
-        owned = waited.elapsed() < 5000;
-        QThread::msleep(2);
-    }
-    xcb_disconnect(c);
-    return owned;
-}
-
-} // namespace
-
-bool setClipboardWithXclip(const QByteArray &target, const QByteArray &data)
-{
-    return setClipboardWithTool(
-        QStringLiteral("xclip"),
-        {"-selection", "clipboard", "-t", QString::fromLatin1(target), "-i"}, data);
-}
-
-bool setClipboardWithXsel(const QByteArray &text)
-{
-    return setClipboardWithTool(QStringLiteral("xsel"), {"--clipboard", "--input"}, text);
-}
-
-std::optional<QByteArray> readClipboardWithXsel()
-{
-    QProcess xsel;
-    xsel.start(QStringLiteral("xsel"), {"--clipboard", "--output"});
-    if (!waitWithEvents(xsel, 10000))
-        return std::nullopt;
-    return xsel.readAllStandardOutput();
-}
-
-std::optional<QByteArray> readClipboardWithXclip(const QByteArray &target, int timeoutMs)
+std::optional<QByteArray> runXclip(const QStringList &arguments, const QByteArray &input,
+                                   int timeoutMs)
 {
     QProcess xclip;
-    xclip.start(QStringLiteral("xclip"),
-                {"-selection", "clipboard", "-o", "-t", QString::fromLatin1(target)});
-    if (!waitWithEvents(xclip, timeoutMs))
+    xclip.start(QStringLiteral("xclip"), QStringList{"-selection", "clipboard"} + arguments);
+    xclip.write(input);
+    xclip.closeWriteChannel();
+    // Events keep being handled meanwhile: xclip may be asking this very process.
+    for (QDeadlineTimer deadline(timeoutMs); xclip.state() != QProcess::NotRunning;) {
+        if (deadline.hasExpired())
+            return std::nullopt; // ~QProcess kills it
+        xclip.waitForFinished(5);
+        QCoreApplication::processEvents();
+    }
+    if (xclip.exitStatus() != QProcess::NormalExit || xclip.exitCode() != 0)
         return std::nullopt;
     return xclip.readAllStandardOutput();
 }
 
-namespace {
-
-xcb_atom_t atomNamed(xcb_connection_t *c, const QByteArray &name)
+xcb_atom_t intern(xcb_connection_t *c, const QByteArray &name)
 {
     xcb_intern_atom_reply_t *reply =
         xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, name.size(), name.constData()), nullptr);
@@ -151,81 +60,140 @@ xcb_atom_t atomNamed(xcb_connection_t *c, const QByteArray &name)
     return atom;
 }
 
-std::optional<QByteArray> takeProperty(xcb_connection_t *c, xcb_window_t window, xcb_atom_t name)
+} // namespace
+
+bool setClipboardWithXclip(const QByteArray &target, const QByteArray &data)
 {
-    xcb_get_property_reply_t *reply = xcb_get_property_reply(
-        c, xcb_get_property(c, 1, window, name, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 20), nullptr);
-    std::optional<QByteArray> value;
-    if (reply && reply->type != XCB_NONE)
-        value = QByteArray(static_cast<const char *>(xcb_get_property_value(reply)),
-                           xcb_get_property_value_length(reply));
-    std::free(reply);
-    return value;
+    return runXclip({"-t", QString::fromLatin1(target), "-i"}, data, 10000).has_value();
 }
 
-std::optional<QList<std::optional<QByteArray>>>
-convertMultipleBlocking(const QList<QByteArray> &targets)
+std::optional<QByteArray> readClipboardWithXclip(const QByteArray &target, int timeoutMs)
 {
-    xcb_connection_t *c = xcb_connect(nullptr, nullptr);
+    return runXclip({"-o", "-t", QString::fromLatin1(target)}, {}, timeoutMs);
+}
+
+struct ForeignOwner::State {
+    QList<Target> targets; // TARGETS first once started
+    Behaviour behaviour;
+    int incrementSize;
+    xcb_connection_t *c = nullptr;
+    QList<xcb_atom_t> atoms{}; // one per target
+    std::thread thread{};
+    std::atomic<bool> stop{false};
+    QStringList requests{};
+    xcb_selection_request_event_t incr{}; // the incremental transfer under way, if any
+    qsizetype sent = -1;
+
+    void put(const xcb_selection_request_event_t *to, xcb_atom_t type, int format, qsizetype count,
+             const void *data)
+    {
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, to->requestor, to->property, type, format,
+                            count, data);
+        xcb_flush(c);
+    }
+
+    void answer(const xcb_selection_request_event_t *request)
+    {
+        const qsizetype index = atoms.indexOf(request->target);
+        requests.append(QString::fromLatin1(index < 0 ? "?" : targets[index].name));
+        const QByteArray &data = targets[std::max<qsizetype>(index, 0)].data;
+        if (index == 0) {
+            put(request, XCB_ATOM_ATOM, 32, atoms.size(), atoms.constData());
+        } else if (index > 0 && data.size() <= incrementSize) {
+            put(request, request->target, 8, data.size(), data.constData());
+        } else if (index > 0) {
+            const quint32 mask = XCB_EVENT_MASK_PROPERTY_CHANGE, size = data.size();
+            xcb_change_window_attributes(c, request->requestor, XCB_CW_EVENT_MASK, &mask);
+            put(request, intern(c, "INCR"), 32, 1, &size);
+            incr = *request;
+            sent = 0;
+        }
+        // Two of them: an event goes out as 32 bytes, longer than the structure.
+        const xcb_selection_notify_event_t notify[2] = {
+            {XCB_SELECTION_NOTIFY, 0, 0, request->time, request->requestor, request->selection,
+             request->target, index < 0 ? xcb_atom_t(XCB_NONE) : request->property}};
+        xcb_send_event(c, 0, request->requestor, XCB_EVENT_MASK_NO_EVENT,
+                       reinterpret_cast<const char *>(notify));
+        xcb_flush(c);
+    }
+
+    // The requestor took the last piece: the next follows, an empty one ends the transfer.
+    void sendPiece(const xcb_property_notify_event_t *event)
+    {
+        if (event->window != incr.requestor || event->atom != incr.property ||
+            event->state != XCB_PROPERTY_DELETE)
+            return;
+        const QByteArray &data = targets[atoms.indexOf(incr.target)].data;
+        const qsizetype length = std::min<qsizetype>(incrementSize, data.size() - sent);
+        put(&incr, incr.target, 8, length, data.constData() + sent);
+        sent = length == 0 ? -1 : sent + length;
+        if (behaviour == Behaviour::DieMidTransfer) {
+            xcb_disconnect(c);
+            c = nullptr;
+        }
+    }
+
+    void serve()
+    {
+        while (!stop && c && !xcb_connection_has_error(c)) {
+            xcb_generic_event_t *event = xcb_poll_for_event(c);
+            pollfd fd{xcb_get_file_descriptor(c), POLLIN, 0};
+            const quint8 type = event ? event->response_type & 0x7f : 0;
+            if (!event)
+                poll(&fd, 1, 20);
+            else if (type == XCB_SELECTION_REQUEST && behaviour != Behaviour::NeverAnswer)
+                answer(reinterpret_cast<xcb_selection_request_event_t *>(event));
+            else if (type == XCB_PROPERTY_NOTIFY && sent >= 0)
+                sendPiece(reinterpret_cast<xcb_property_notify_event_t *>(event));
+            std::free(event);
+        }
+    }
+};
+
+ForeignOwner::ForeignOwner(QList<Target> targets, Behaviour behaviour, int incrementSize)
+    : d(new State{std::move(targets), behaviour, incrementSize})
+{}
+
+ForeignOwner::~ForeignOwner()
+{
+    exit();
+}
+
+bool ForeignOwner::start()
+{
+    xcb_connection_t *c = d->c = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(c))
+        return false;
     const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
     const xcb_window_t window = xcb_generate_id(c);
     xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0,
                       XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
-    QList<xcb_atom_t> pairs;
-    for (qsizetype i = 0; i < targets.size(); ++i) {
-        pairs.append(atomNamed(c, targets[i]));
-        pairs.append(atomNamed(c, "RESULT_" + QByteArray::number(i)));
-    }
-    const xcb_atom_t pairsProperty = atomNamed(c, "PAIRS");
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, pairsProperty, atomNamed(c, "ATOM_PAIR"),
-                        32, pairs.size(), pairs.constData());
-    xcb_convert_selection(c, window, atomNamed(c, "CLIPBOARD"), atomNamed(c, "MULTIPLE"),
-                          pairsProperty, XCB_CURRENT_TIME);
-    xcb_flush(c);
-    std::optional<QList<std::optional<QByteArray>>> results;
-    while (xcb_generic_event_t *event = xcb_wait_for_event(c)) {
-        const bool notified = (event->response_type & 0x7f) == XCB_SELECTION_NOTIFY;
-        const bool refused =
-            notified && reinterpret_cast<xcb_selection_notify_event_t *>(event)->property == 0;
-        std::free(event);
-        if (!notified)
-            continue;
-        if (refused)
-            break;
-        const std::optional<QByteArray> answered = takeProperty(c, window, pairsProperty);
-        if (!answered || answered->size() != pairs.size() * qsizetype(sizeof(xcb_atom_t)))
-            break;
-        const auto *answeredPairs = reinterpret_cast<const xcb_atom_t *>(answered->constData());
-        results.emplace();
-        for (qsizetype i = 0; i < targets.size(); ++i) {
-            const xcb_atom_t property = answeredPairs[2 * i + 1];
-            results->append(property == XCB_NONE ? std::nullopt
-                                                 : takeProperty(c, window, property));
-        }
-        break;
-    }
-    xcb_disconnect(c);
-    return results;
+    d->targets.prepend({"TARGETS", {}});
+    for (const Target &target : d->targets)
+        d->atoms.append(intern(c, target.name));
+    const xcb_atom_t clipboard = intern(c, "CLIPBOARD");
+    xcb_set_selection_owner(c, window, clipboard, XCB_CURRENT_TIME);
+    xcb_get_selection_owner_reply_t *owner =
+        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, clipboard), nullptr);
+    const bool owns = owner && owner->owner == window;
+    std::free(owner);
+    d->thread = std::thread([this] { d->serve(); });
+    return owns;
 }
 
-} // namespace
-
-std::optional<QList<std::optional<QByteArray>>> convertMultiple(const QList<QByteArray> &targets)
+void ForeignOwner::exit()
 {
-    std::optional<QList<std::optional<QByteArray>>> results;
-    std::atomic<bool> done = false;
-    std::thread requestor([&] {
-        results = convertMultipleBlocking(targets);
-        done = true;
-    });
-    QElapsedTimer waited;
-    waited.start();
-    while (!done && waited.elapsed() < 10000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(1);
-    }
-    requestor.join(); // a refusing or hung owner would have answered None or timed out the test
-    return results;
+    d->stop = true;
+    if (d->thread.joinable())
+        d->thread.join();
+    if (d->c)
+        xcb_disconnect(d->c);
+    d->c = nullptr;
+}
+
+QStringList ForeignOwner::requests() const
+{
+    return d->requests;
 }
 
 } // namespace tessary::testing

@@ -1,21 +1,19 @@
 #pragma once
 
-// Real X11 parts for clipboard tests: a private Xvfb, a scriptable foreign clipboard owner on
-// its own connection and thread, and xclip runs that keep the event loop turning.
-
-#include "foreignowner.h"
+// Real X11 parts for clipboard tests and benchmarks: a private Xvfb, a scriptable foreign
+// clipboard owner on its own connection and thread, and xclip runs that keep the event loop
+// turning.
 
 #include <QByteArray>
 #include <QList>
 #include <QProcess>
 #include <QStringList>
-
+#include <memory>
 #include <optional>
 
 namespace tessary::testing {
 
-// An Xvfb on a display number it picks itself; $DISPLAY points at it while it runs, so that
-// xclip and xsel started by the test talk to it.
+// An Xvfb on a display number it picks itself; $DISPLAY points at it from then on.
 class PrivateXServer {
 public:
     PrivateXServer();
@@ -26,22 +24,33 @@ public:
 private:
     QProcess m_process;
     QByteArray m_display;
-    QByteArray m_previousDisplay;
 };
 
-// xclip -selection clipboard -i, taking the clipboard with one target. Returns once xclip owns
-// it (xclip then serves from the background until it loses the clipboard).
+// Another client owning CLIPBOARD with the targets given. It answers, or reads requests and
+// ignores them, or starts an incremental transfer, sends one piece and disconnects.
+class ForeignOwner {
+public:
+    enum class Behaviour { Answer, NeverAnswer, DieMidTransfer };
+    struct Target {
+        QByteArray name, data;
+    };
+
+    ForeignOwner(QList<Target> targets, Behaviour behaviour = Behaviour::Answer,
+                 int incrementSize = 64 * 1024);
+    ~ForeignOwner();
+    bool start();                 // takes the clipboard
+    void exit();                  // the connection closes and the clipboard is left empty
+    QStringList requests() const; // targets asked for, in order; after exit()
+
+private:
+    struct State;
+    std::unique_ptr<State> d;
+};
+
+// xclip -selection clipboard -t TARGET -i; true once xclip has read the data.
 bool setClipboardWithXclip(const QByteArray &target, const QByteArray &data);
-// The same with xsel, which offers text under its usual ICCCM names.
-bool setClipboardWithXsel(const QByteArray &text);
-std::optional<QByteArray> readClipboardWithXsel();
 // xclip -selection clipboard -o -t TARGET, run without blocking the event loop (the owner may
 // be this process). Nothing when xclip fails.
 std::optional<QByteArray> readClipboardWithXclip(const QByteArray &target, int timeoutMs = 10000);
-
-// Asks the clipboard owner for several targets in one MULTIPLE conversion, from a connection on
-// a thread of its own while the event loop runs. Per target: its bytes, or nothing when the
-// owner refused it. Nothing at all when the MULTIPLE request itself failed.
-std::optional<QList<std::optional<QByteArray>>> convertMultiple(const QList<QByteArray> &targets);
 
 } // namespace tessary::testing

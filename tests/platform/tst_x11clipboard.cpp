@@ -1,0 +1,263 @@
+#include "core/monitor.h"
+#include "platform/sound/canberrasoundplayer.h"
+#include "platform/x11/x11pasteboard.h"
+#include "x11testsupport.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+
+using tessary::Payload;
+using namespace tessary::testing;
+using Targets = QList<ForeignOwner::Target>;
+using Behaviour = ForeignOwner::Behaviour;
+using Served = QMap<QByteArray, QByteArray>; // target -> the exact bytes a reader gets
+
+using Maybe = std::optional<Payload>;
+Q_DECLARE_METATYPE(Maybe)
+
+namespace {
+
+const QByteArray png = QByteArray("\x89PNG\r\n\x1a\n", 8) + QByteArray(300, 'p');
+const QByteArray tiff = QByteArray("II*\0", 4) + QByteArray(300, 't');
+
+// A pattern, so that pieces put together in the wrong order show.
+QByteArray pngOfSize(qsizetype size)
+{
+    QByteArray bytes = png.left(8);
+    for (qsizetype i = bytes.size(); i < size; ++i)
+        bytes.append(char((i * 131) >> 3));
+    return bytes;
+}
+
+class CountingSound : public tessary::SoundPlayer {
+public:
+    void playCopyConfirmation() override { ++confirmations; }
+    void playErrorBeep() override {}
+    int confirmations = 0;
+};
+
+} // namespace
+
+class X11Clipboard : public QObject {
+    Q_OBJECT
+    std::unique_ptr<PrivateXServer> m_server;
+    std::unique_ptr<tessary::X11Pasteboard> m_pasteboard;
+    std::unique_ptr<tessary::X11Pasteboard> m_strict; // gives up sooner, on smaller payloads
+
+private slots:
+    void initTestCase()
+    {
+        m_server = std::make_unique<PrivateXServer>();
+        QVERIFY2(m_server->isRunning(), "Xvfb did not start");
+        m_pasteboard = tessary::X11Pasteboard::create({m_server->display()});
+        m_strict = tessary::X11Pasteboard::create(
+            {m_server->display(), std::chrono::milliseconds(500), 1 << 20});
+        QVERIFY(m_pasteboard && m_strict);
+    }
+
+    void capturesByPriorityReadingOnlyWhatItNeeds_data()
+    {
+        QTest::addColumn<Targets>("targets");
+        QTest::addColumn<Maybe>("expected");
+        QTest::addColumn<QStringList>("requests"); // none: xclip sets the one target instead
+        // xclip rows first: an owner's exit at the end of a row would move the count before
+        // xclip has the clipboard.
+
+        QTest::newRow("xclip TIFF")
+            << Targets{{"image/tiff", tiff}} << Maybe(Payload::image(tiff)) << QStringList();
+        QTest::newRow("xclip files")
+            << Targets{{"text/uri-list", "file:///tmp/x\r\nfile:///tmp/y\r\n"}}
+            << Maybe(Payload::files({QUrl("file:///tmp/x"), QUrl("file:///tmp/y")}))
+            << QStringList();
+        const QByteArray big = pngOfSize(30 << 20);
+        QTest::newRow("xclip 30 MB PNG, in pieces")
+            << Targets{{"image/png", big}} << Maybe(Payload::image(big)) << QStringList();
+        const QByteArray uris = QByteArray("# a\r\nfile:///tmp/a\nfile:///tmp/b%20c\r\n") + '\0';
+        QTest::newRow("files over image over text; comments, CRLF, escapes, NUL")
+            << Targets{{"image/png", png}, {"text/uri-list", uris}, {"UTF8_STRING", "a"}}
+            << Maybe(Payload::files({QUrl("file:///tmp/a"), QUrl("file:///tmp/b c")}))
+            << QStringList{"TARGETS", "text/uri-list"};
+        QTest::newRow("a file manager offering only its own list")
+            << Targets{{"x-special/gnome-copied-files", "copy\nfile:///tmp/a"}}
+            << Maybe(Payload::files({QUrl("file:///tmp/a")}))
+            << QStringList{"TARGETS", "x-special/gnome-copied-files"};
+        QTest::newRow("a file and a web link: no files; TIFF over PNG")
+            << Targets{{"text/uri-list", "file:///tmp/a\r\nhttps://example.org/\r\n"},
+                       {"image/png", png},
+                       {"image/tiff", tiff}}
+            << Maybe(Payload::image(tiff)) << QStringList{"TARGETS", "text/uri-list", "image/tiff"};
+        QTest::newRow("PNG over text")
+            << Targets{{"UTF8_STRING", "alt"}, {"image/png", png}} << Maybe(Payload::image(png))
+            << QStringList{"TARGETS", "image/png"};
+        QTest::newRow("explicit UTF-8 type first; invalid UTF-8 replaced")
+            << Targets{{"UTF8_STRING", "u"}, {"text/plain;charset=utf-8", " \xff\n"}}
+            << Maybe(Payload::text(QString(" ") + QChar::ReplacementCharacter + "\n"))
+            << QStringList{"TARGETS", "text/plain;charset=utf-8"};
+        QTest::newRow("STRING read as Latin-1")
+            << Targets{{"STRING", "caf\xe9"}} << Maybe(Payload::text("café"))
+            << QStringList{"TARGETS", "STRING"};
+        QTest::newRow("a password manager's secret: nothing")
+            << Targets{{"UTF8_STRING", "pw"}, {"x-kde-passwordManagerHint", "secret"}} << Maybe()
+            << QStringList{"TARGETS", "x-kde-passwordManagerHint"};
+    }
+
+    void capturesByPriorityReadingOnlyWhatItNeeds()
+    {
+        QFETCH(Targets, targets);
+        QFETCH(Maybe, expected);
+        QFETCH(QStringList, requests);
+        const bool xclip = requests.isEmpty();
+
+        const qint64 before = m_pasteboard->changeCount();
+        ForeignOwner owner(targets);
+        QVERIFY(xclip ? setClipboardWithXclip(targets[0].name, targets[0].data) : owner.start());
+        QVERIFY(QTest::qWaitFor([&] { return m_pasteboard->changeCount() != before; }, 5000));
+        QFuture<std::optional<Payload>> captured = m_pasteboard->capture();
+        QVERIFY(QTest::qWaitFor([&] { return captured.isFinished(); }, 10000));
+        QVERIFY(captured.result() == expected);
+        owner.exit();
+        QCOMPARE(owner.requests(), requests);
+    }
+
+    void failedReadBlocksNeitherTheGuiNorLaterChanges_data()
+    {
+        QTest::addColumn<Behaviour>("behaviour");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("incrementSize");
+        QTest::newRow("owner never answers") << Behaviour::NeverAnswer << (256 << 10) << (64 << 10);
+        QTest::newRow("owner dies mid-transfer")
+            << Behaviour::DieMidTransfer << (256 << 10) << (64 << 10);
+        QTest::newRow("too large, whole") << Behaviour::Answer << (2 << 20) << (4 << 20);
+        QTest::newRow("too large, in pieces") << Behaviour::Answer << (2 << 20) << (64 << 10);
+    }
+
+    void failedReadBlocksNeitherTheGuiNorLaterChanges()
+    {
+        QFETCH(Behaviour, behaviour);
+        QFETCH(int, size);
+        QFETCH(int, incrementSize);
+        CountingSound sound;
+        tessary::ClipboardMonitor monitor(*m_strict, sound);
+        monitor.startMonitoring();
+        QElapsedTimer since;
+        qint64 longestGap = 0;
+        QTimer meter;
+        meter.callOnTimeout([&] { longestGap = std::max(longestGap, since.restart()); });
+        since.start();
+        meter.start(5);
+        // Not even the text behind an abandoned image is taken.
+        ForeignOwner owner({{"image/png", pngOfSize(size)}, {"UTF8_STRING", "text"}}, behaviour,
+                           incrementSize);
+        QVERIFY(owner.start());
+        QTest::qWait(800); // the read gives up meanwhile
+        QCOMPARE(monitor.history()->rowCount(), 0);
+        QCOMPARE_LT(longestGap, 250);
+
+        QVERIFY(setClipboardWithXclip("UTF8_STRING", "next"));
+        QTRY_COMPARE_WITH_TIMEOUT(monitor.history()->rowCount(), 1, 5000);
+        QCOMPARE(monitor.history()->entries().first().payload, Payload::text("next"));
+    }
+
+    void copyBackOffersOneRepresentationByKind_data()
+    {
+        QTest::addColumn<Payload>("payload");
+        QTest::addColumn<Served>("served");
+
+        const QString text = QStringLiteral("  two\nlines café \n");
+        Served asText{{"STRING", text.toLatin1()}};
+        for (const char *name : {"UTF8_STRING", "text/plain;charset=utf-8", "text/plain", "TEXT"})
+            asText.insert(name, text.toUtf8());
+        QTest::newRow("text, untrimmed, under the UTF-8 names and Latin-1 STRING")
+            << Payload::text(text) << asText;
+        const QList<QUrl> urls{QUrl::fromLocalFile("/tmp/c d.txt"), QUrl::fromLocalFile("/tmp/a"),
+                               QUrl::fromLocalFile("/tmp/b")};
+        QTest::newRow("three files, in order")
+            << Payload::files(urls)
+            << Served{
+                   {"text/uri-list", "file:///tmp/c%20d.txt\r\nfile:///tmp/a\r\nfile:///tmp/b\r\n"},
+                   {"x-special/gnome-copied-files",
+                    "copy\nfile:///tmp/c%20d.txt\nfile:///tmp/a\nfile:///tmp/b"}};
+        QTest::newRow("PNG stays PNG") << Payload::image(png) << Served{{"image/png", png}};
+        QTest::newRow("TIFF stays TIFF") << Payload::image(tiff) << Served{{"image/tiff", tiff}};
+        const QByteArray big = pngOfSize(5 << 20);
+        QTest::newRow("a large PNG, in pieces")
+            << Payload::image(big) << Served{{"image/png", big}};
+    }
+
+    void copyBackOffersOneRepresentationByKind()
+    {
+        QFETCH(Payload, payload);
+        QFETCH(Served, served);
+
+        m_pasteboard->write(payload);
+        QVERIFY(m_pasteboard->ownsClipboard());
+        const QList<QByteArray> offered =
+            readClipboardWithXclip("TARGETS").value_or("").trimmed().split('\n');
+        for (auto it = served.cbegin(); it != served.cend(); ++it)
+            QVERIFY2(readClipboardWithXclip(it.key()) == it.value(), it.key());
+        QCOMPARE(QSet(offered.cbegin(), offered.cend()),
+                 (QSet(served.keyBegin(), served.keyEnd()) << "TARGETS"
+                                                           << "TIMESTAMP"
+                                                           << "MULTIPLE"));
+    }
+
+    void copyBackIsNotCapturedAgain()
+    {
+        CountingSound sound;
+        tessary::ClipboardMonitor monitor(*m_pasteboard, sound);
+        monitor.startMonitoring();
+        for (const char *text : {"first", "second", "third"}) {
+            const int rows = monitor.history()->rowCount();
+            QVERIFY(setClipboardWithXclip("UTF8_STRING", text));
+            QTRY_COMPARE_WITH_TIMEOUT(monitor.history()->rowCount(), rows + 1, 5000);
+        }
+        const QUuid newest = monitor.history()->entries().first().id;
+        monitor.copyRow(1);
+        QCOMPARE(sound.confirmations, 1);
+        QTest::qWait(1200); // several ticks: our own ownership change has arrived by now
+        QCOMPARE(monitor.lastChangeCount(), m_pasteboard->changeCount());
+        QCOMPARE(monitor.history()->rowCount(), 3); // not captured, and not moved to the top
+        QCOMPARE(monitor.history()->entries().first().id, newest);
+
+        // Another client copying afterwards is captured as usual.
+        QVERIFY(setClipboardWithXclip("UTF8_STRING", "second"));
+        QTRY_VERIFY_WITH_TIMEOUT(monitor.history()->entries().first().id != newest, 5000);
+        QCOMPARE(monitor.history()->entries().first().payload, Payload::text("second"));
+    }
+
+    void clipboardOutlivesItsOwner()
+    {
+        CountingSound sound;
+        tessary::ClipboardMonitor monitor(*m_pasteboard, sound);
+        monitor.startMonitoring();
+        ForeignOwner editor(Targets{{"UTF8_STRING", "unsaved paragraph"}});
+        QVERIFY(editor.start());
+        QTRY_COMPARE_WITH_TIMEOUT(monitor.history()->rowCount(), 1, 5000);
+        const QUuid id = monitor.history()->entries().first().id;
+
+        editor.exit();
+        QTRY_VERIFY_WITH_TIMEOUT(m_pasteboard->ownsClipboard(), 5000);
+        QCOMPARE(readClipboardWithXclip("UTF8_STRING"), QByteArray("unsaved paragraph"));
+        QTest::qWait(600);
+        QCOMPARE(monitor.history()->rowCount(), 1);
+        QCOMPARE(monitor.history()->entries().first().id, id);
+        QCOMPARE(sound.confirmations, 0); // silently
+    }
+
+    void soundsNeverWaitForTheSoundServer()
+    {
+        // There is no sound server here: every request fails quietly, none holds up the caller.
+        QElapsedTimer elapsed;
+        elapsed.start();
+        tessary::CanberraSoundPlayer player;
+        for (int i = 0; i < 20; ++i) {
+            player.playCopyConfirmation();
+            player.playErrorBeep();
+        }
+        QCOMPARE_LT(elapsed.elapsed(), 50);
+        player.waitForRequests();
+    }
+};
+
+QTEST_GUILESS_MAIN(X11Clipboard)
+#include "tst_x11clipboard.moc"
