@@ -1,86 +1,51 @@
 #pragma once
 
+#include "app/appqml.h"
 #include "core/monitor.h"
 #include "platform/memory/memorypasteboard.h"
 
-#include <QObject>
-#include <QVariantList>
-
-class QQmlEngine;
+#include <QQmlContext>
+#include <QQmlEngine>
 
 namespace tessary::test {
 
-// Records the rows it is asked to preview, in place of the previewer window.
-class RecordingPreviewer : public QObject {
+// A monitor over an in-memory clipboard, without sound, whose history the tests fill directly;
+// `fixture` and `fixtureMonitor` in QML.
+class PanelFixture : public QObject, public SoundPlayer {
     Q_OBJECT
-    Q_PROPERTY(QVariantList rows READ rows NOTIFY rowsChanged)
 public:
-    Q_INVOKABLE void previewRow(int row)
+    void install(QQmlEngine &engine)
     {
-        m_rows.append(row);
-        emit rowsChanged();
+        registerPanelQmlTypes(engine, history());
+        engine.rootContext()->setContextProperty(QStringLiteral("fixture"), this);
+        engine.rootContext()->setContextProperty(QStringLiteral("fixtureMonitor"), &m_monitor);
     }
-    QVariantList rows() const { return m_rows; }
-    Q_INVOKABLE void clear()
+    // Puts an entry at the front and returns its id.
+    Q_INVOKABLE QString add(const QString &text) { return add(Payload::text(text)); }
+    QString add(Payload payload)
     {
-        m_rows.clear();
-        emit rowsChanged();
+        history().prepend(Entry::create(std::move(payload)));
+        return history().entries().at(0).id.toString(QUuid::WithoutBraces);
     }
-
-signals:
-    void rowsChanged();
-
-private:
-    QVariantList m_rows;
-};
-
-class SilentSound : public SoundPlayer {
-public:
-    void playCopyConfirmation() override { ++confirmations; }
-    void playErrorBeep() override { ++beeps; }
-    int confirmations = 0;
-    int beeps = 0;
-};
-
-// A monitor over an in-memory clipboard whose history the tests fill directly, and a
-// recording previewer. Exposed to QML as `fixture`.
-class PanelFixture : public QObject {
-    Q_OBJECT
-    Q_PROPERTY(QObject *monitor READ monitorObject CONSTANT)
-    Q_PROPERTY(QObject *previewer READ previewerObject CONSTANT)
-    Q_PROPERTY(int writes READ writes)
-public:
-    PanelFixture();
-
-    // Registers every panel type on the engine and exposes the fixture as `fixture`.
-    void install(QQmlEngine &engine);
-
-    // Each puts a new entry at the front and returns its id.
-    Q_INVOKABLE QString addText(const QString &text);
-    Q_INVOKABLE QString addImage(int width, int height);
-    Q_INVOKABLE QString addFiles(const QStringList &paths);
-    // Fills the history with `count` short texts.
-    Q_INVOKABLE void addTexts(int count);
-    Q_INVOKABLE void removeRow(int row);
-    Q_INVOKABLE void clear();
-    // Texts, images and files, the newest an image.
-    Q_INVOKABLE void addMixed();
-
-    int writes() const;
+    Q_INVOKABLE void addTexts(int count)
+    {
+        for (int i = 1; i <= count; ++i)
+            add(QStringLiteral("Entry %1").arg(i));
+    }
+    Q_INVOKABLE void removeRow(int row) { history().removeAt(row); }
+    Q_INVOKABLE void clear() { history().truncate(0); }
+    Q_INVOKABLE int writes() const
+    {
+        return m_pasteboard.calls().filter(QStringLiteral("write")).size();
+    }
     ClipboardMonitor &monitor() { return m_monitor; }
     HistoryModel &history() { return *m_monitor.history(); }
-    RecordingPreviewer &previewer() { return m_previewer; }
-    MemoryPasteboard &pasteboard() { return m_pasteboard; }
+    void playCopyConfirmation() override {}
+    void playErrorBeep() override {}
 
 private:
-    QObject *monitorObject() { return &m_monitor; }
-    QObject *previewerObject() { return &m_previewer; }
-    QString add(Payload payload);
-
     MemoryPasteboard m_pasteboard;
-    SilentSound m_sound;
-    ClipboardMonitor m_monitor;
-    RecordingPreviewer m_previewer;
+    ClipboardMonitor m_monitor{m_pasteboard, *this};
 };
 
 } // namespace tessary::test

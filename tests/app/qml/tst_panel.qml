@@ -7,278 +7,123 @@ Item {
     id: scene
     width: 400
     height: 700
+    // Keys the panel does not take reach its parent.
+    Keys.onPressed: (event) => testCase.passedOn.push(event.key)
 
-TestCase {
-    id: testCase
-    name: "Panel"
-    when: windowShown
+    TestCase {
+        id: testCase
+        name: "Panel"
+        when: windowShown
 
-    property var passedOn: []
+        property var passedOn: []
+        property var previewed: []
 
-    Component {
-        id: panelComponent
-        // Keys the panel does not take reach this parent.
-        Item {
-            property alias panel: panel
-            width: 320
-            height: panel.height
-            Keys.onPressed: (event) => testCase.passedOn.push(event.key)
+        Component {
+            id: panelComponent
             Panel {
-                id: panel
-                monitor: fixture.monitor
-                previewer: fixture.previewer
-                height: implicitHeight
+                monitor: fixtureMonitor
+                previewer: ({ previewRow: (row) => testCase.previewed.push(row) })
             }
         }
-    }
 
-    SignalSpy { id: closeSpy; signalName: "closeRequested" }
-    SignalSpy { id: quitSpy; signalName: "quitRequested" }
-
-    function init() {
-        fixture.clear()
-        fixture.previewer.clear()
-        passedOn = []
-        closeSpy.clear()
-        quitSpy.clear()
-    }
-
-    function makePanel() {
-        const holder = createTemporaryObject(panelComponent, scene)
-        verify(holder)
-        closeSpy.target = holder.panel
-        quitSpy.target = holder.panel
-        holder.panel.current.forceActiveFocus()
-        return holder.panel
-    }
-
-    function settle(panel) {
-        // Only the screen on show is left once the slide is over.
-        tryVerify(() => screensOf(panel).length === 1)
-        tryCompare(panel.current, "x", 0)
-    }
-
-    function screensOf(panel) {
-        const screens = []
-        for (let i = 0; i < panel.children.length; ++i) {
-            const child = panel.children[i]
-            if (child.objectName === "main" || child.objectName === "settings")
-                screens.push(child)
+        function init() {
+            fixture.clear()
+            passedOn = []
+            previewed = []
         }
-        return screens
+
+        function makePanel(entries) {
+            fixture.addTexts(entries)
+            const panel = createTemporaryObject(panelComponent, scene)
+            panel.current.forceActiveFocus()
+            return panel
+        }
+
+        function cardAt(screen, row) {
+            tryVerify(() => screen.list.itemAtIndex(row) !== null, 1000, "row " + row + " built")
+            return screen.list.itemAtIndex(row).card
+        }
+
+        function test_emptyStateThenList() {
+            const screen = makePanel(0).current
+            verify(findChild(screen, "emptyState").visible && !screen.list.visible)
+            // A capture while the panel is open replaces the invitation by the list.
+            fixture.add("first")
+            verify(!findChild(screen, "emptyState").visible && screen.list.visible)
+            cardAt(screen, 0)
+        }
+
+        function test_scrollFadesThenSettingsAndBackToAFreshMainScreen() {
+            const panel = makePanel(30)
+            const first = panel.current
+            tryVerify(() => first.rules.hasContentBelow && !first.rules.hasContentAbove)
+            first.list.contentY = first.list.originY - first.list.topMargin + 3
+            // Content above: the header's long fade comes in on the spring, not at once.
+            verify(first.rules.hasContentAbove && first.headerSoftness < 1)
+            tryCompare(first, "headerSoftness", 1)
+            first.list.contentY = 300
+            first.rules.setPointerOver(cardAt(first, 8).entryId, true)
+            // The settings row takes clicks across its width, between the text and the chevron.
+            const row = findChild(first, "settingsRow")
+            mouseClick(row, row.width * 0.6, row.height / 2)
+            compare(panel.screen, "settings")
+            verify(panel.current.x > 0 && panel.children.length === 2) // both on show in the slide
+            tryVerify(() => panel.current.x === 0 && panel.children.length === 1) // the other is gone
+            panel.current.back()
+            verify(panel.current.x < 0) // comes in from the leading edge
+            tryCompare(panel.current, "x", 0)
+            // A fresh main screen: unmarked, at the top, with the keys.
+            const second = panel.current
+            verify(second !== first && second.activeFocus)
+            compare(second.rules.hoveredId, "")
+            compare(second.list.contentY, second.list.originY - second.list.topMargin)
+        }
+
+        function test_hoverThroughTheHeaderBand() {
+            const panel = makePanel(3)
+            const card = cardAt(panel.current, 0)
+            // In the header's transparent strip, above the top of the first card.
+            mouseMove(panel, 150, 43)
+            tryCompare(panel.current.rules, "hoveredId", card.entryId)
+            verify(card.highlighted)
+            const next = cardAt(panel.current, 1)
+            mouseMove(next, next.width / 2, next.height / 2)
+            tryCompare(panel.current.rules, "hoveredId", next.entryId)
+            mouseMove(scene, 390, 690)
+            tryCompare(panel.current.rules, "hoveredId", "")
+        }
+
+        function test_keyboardMovesCopiesAndPreviews() {
+            const screen = makePanel(30).current
+            keyClick(Qt.Key_Space) // nothing marked: passed on
+            compare(passedOn, [Qt.Key_Space])
+            for (let i = 0; i < 21; ++i)
+                keyClick(Qt.Key_Down)
+            keyClick(Qt.Key_Up)
+            compare(screen.rules.hoveredRow(), 19)
+            const card = cardAt(screen, 19)
+            // Scrolled into view clear of both bands.
+            const top = card.mapToItem(screen.list, 0, 0).y
+            verify(top >= 60 && top + card.height <= screen.list.height - 88, top)
+            const writes = fixture.writes()
+            keyClick(Qt.Key_Return)
+            compare(fixture.writes(), writes + 1)
+            keyClick(Qt.Key_Space)
+            compare(previewed, [19])
+            compare(passedOn, [Qt.Key_Space])
+        }
+
+        function test_spaceWithAStaleHoveredIdIsPassedOn() {
+            const id = fixture.add("copied twice")
+            const screen = makePanel(1).current
+            screen.rules.setPointerOver(id, true)
+            // The same text copied again: its entry leaves, a new one stands at the top.
+            fixture.removeRow(1)
+            fixture.add("copied twice")
+            keyClick(Qt.Key_Space)
+            compare(previewed, [])
+            compare(passedOn, [Qt.Key_Space])
+            compare(screen.rules.hoveredId, id) // kept until the pointer moves
+        }
     }
-
-    function cardAt(screen, row) {
-        const slot = screen.list.itemAtIndex(row)
-        verify(slot, "row " + row + " is built")
-        return slot.card
-    }
-
-    function test_emptyLayoutThenList() {
-        const panel = makePanel()
-        const screen = panel.current
-        compare(panel.width, 320)
-        verify(screen.empty)
-        verify(findChild(screen, "emptyState").visible)
-        verify(!screen.list.visible)
-        const empty = findChild(screen, "emptyState")
-        verify(empty.height >= 140)
-        compare(panel.implicitHeight, empty.y + empty.height
-                + findChild(screen, "settingsRow").parent.parent.height)
-
-        // A capture while the panel is open replaces the invitation by the list.
-        fixture.addText("first")
-        verify(!screen.empty)
-        verify(!findChild(screen, "emptyState").visible)
-        verify(screen.list.visible)
-        tryVerify(() => screen.list.itemAtIndex(0) !== null)
-        const card = cardAt(screen, 0)
-        // One entry: the list is as tall as the card with its insets, and the card is inset
-        // 12 on both sides.
-        compare(panel.implicitHeight, 38 + card.height + 68)
-        compare(card.width, 296)
-        compare(card.mapToItem(panel, 0, 0).x, 12)
-    }
-
-    function test_listStopsGrowingAt540() {
-        fixture.addTexts(30)
-        const panel = makePanel()
-        compare(panel.current.list.height, 540)
-        compare(panel.implicitHeight, 540)
-        compare(panel.current.list.count, 30)
-        // Lazily built: far fewer cards exist than entries.
-        verify(panel.current.list.itemAtIndex(29) === null)
-    }
-
-    function test_edgeFadesFollowTheScroll() {
-        fixture.addTexts(30)
-        const panel = makePanel()
-        const screen = panel.current
-        const list = screen.list
-        tryVerify(() => screen.rules.hasContentBelow)
-        verify(!screen.rules.hasContentAbove)
-        const top = list.originY - list.topMargin
-        list.contentY = top + 2
-        verify(!screen.rules.hasContentAbove)
-        list.contentY = top + 3
-        verify(screen.rules.hasContentAbove)
-        // The header's long fade comes in on the spring, not at once.
-        verify(screen.headerSoftness < 1)
-        tryCompare(screen, "headerSoftness", 1)
-        // Scrolled to within 2 of the end: the footer's steep fade.
-        tryVerify(() => {
-            list.contentY = list.originY + list.contentHeight + list.bottomMargin - list.height - 2
-            return !screen.rules.hasContentBelow
-        })
-        list.contentY -= 1.5
-        verify(screen.rules.hasContentBelow)
-    }
-
-    function test_shortListShowsBothSteepFades() {
-        fixture.addTexts(2)
-        const panel = makePanel()
-        wait(50)
-        verify(!panel.current.rules.hasContentAbove)
-        verify(!panel.current.rules.hasContentBelow)
-        compare(panel.current.headerSoftness, 0)
-        compare(panel.current.footerSoftness, 0)
-    }
-
-    function test_switchToSettingsAndBackBuildsAFreshMainScreen() {
-        fixture.addTexts(30)
-        const panel = makePanel()
-        const first = panel.current
-        first.list.contentY = 300
-        first.rules.setPointerOver(fixture.monitor.history.count > 0 ? cardAt(first, 8).entryId : "", true)
-        verify(first.rules.hoveredId !== "")
-
-        panel.openSettings()
-        compare(panel.screen, "settings")
-        // Both screens are on show during the slide, the panel keeps its width.
-        const moving = screensOf(panel)
-        compare(moving.length, 2)
-        compare(panel.width, 320)
-        verify(panel.current.x > 0)
-        settle(panel)
-        compare(panel.implicitHeight, panel.current.implicitHeight)
-
-        panel.current.back()
-        compare(panel.screen, "main")
-        verify(panel.current.x < 0) // comes in from the leading edge
-        settle(panel)
-        const second = panel.current
-        verify(second !== first)
-        compare(second.rules.hoveredId, "")
-        compare(second.list.contentY, second.list.originY - second.list.topMargin)
-        verify(!second.rules.hasContentAbove)
-        verify(second.activeFocus)
-        // Entries captured meanwhile are there.
-        fixture.addText("while away")
-        compare(second.list.count, 31)
-    }
-
-    function test_settingsRowOpensSettingsAcrossItsWidth() {
-        const panel = makePanel()
-        const row = findChild(panel.current, "settingsRow")
-        // Between the text and the chevron.
-        mouseClick(row, row.width * 0.6, row.height / 2)
-        compare(panel.screen, "settings")
-    }
-
-    function test_quitRow() {
-        fixture.addTexts(3)
-        const panel = makePanel()
-        const row = findChild(panel.current, "quitRow")
-        mouseClick(row)
-        compare(quitSpy.count, 1)
-    }
-
-    function test_hoverThroughTheHeaderBand() {
-        fixture.addTexts(3)
-        const panel = makePanel()
-        const screen = panel.current
-        tryVerify(() => screen.list.itemAtIndex(0) !== null)
-        const card = cardAt(screen, 0)
-        // In the header's transparent strip, above the top of the first card.
-        const y = 38 + 5
-        verify(y < findChild(screen, "settingsRow").mapToItem(panel, 0, 0).y)
-        mouseMove(panel, 150, y)
-        tryCompare(screen.rules, "hoveredId", card.entryId)
-        verify(card.highlighted)
-        mouseMove(panel, 150, 2000)
-        mouseMove(scene, 390, 690)
-        tryCompare(screen.rules, "hoveredId", "")
-    }
-
-    function test_spaceWithoutHoverIsPassedOn() {
-        fixture.addTexts(3)
-        const panel = makePanel()
-        keyClick(Qt.Key_Space)
-        compare(fixture.previewer.rows.length, 0)
-        compare(passedOn, [Qt.Key_Space])
-    }
-
-    function test_spacePreviewsTheHoveredEntry() {
-        fixture.addTexts(3)
-        const panel = makePanel()
-        const screen = panel.current
-        screen.rules.setPointerOver(cardAt(screen, 1).entryId, true)
-        keyClick(Qt.Key_Space)
-        compare(fixture.previewer.rows, [1])
-        compare(passedOn, [])
-    }
-
-    function test_spaceWithAStaleHoveredIdIsPassedOn() {
-        const id = fixture.addText("copied twice")
-        fixture.addText("other")
-        const panel = makePanel()
-        const screen = panel.current
-        screen.rules.setPointerOver(id, true)
-        // The same text copied again: its entry leaves, a new one stands at the top.
-        fixture.removeRow(1)
-        fixture.addText("copied twice")
-        keyClick(Qt.Key_Space)
-        compare(fixture.previewer.rows.length, 0)
-        compare(passedOn, [Qt.Key_Space])
-        compare(screen.rules.hoveredId, id) // kept until the pointer moves
-    }
-
-    function test_keyboardMovesCopiesAndCloses() {
-        fixture.addTexts(4)
-        const panel = makePanel()
-        const screen = panel.current
-        verify(screen.activeFocus)
-        keyClick(Qt.Key_Down)
-        compare(screen.rules.hoveredRow(), 0)
-        keyClick(Qt.Key_Down)
-        keyClick(Qt.Key_Down)
-        compare(screen.rules.hoveredRow(), 2)
-        verify(cardAt(screen, 2).highlighted)
-        keyClick(Qt.Key_Up)
-        compare(screen.rules.hoveredRow(), 1)
-        const writes = fixture.writes
-        keyClick(Qt.Key_Return)
-        compare(fixture.writes, writes + 1)
-        compare(screen.list.count, 4) // a copy back adds nothing
-        keyClick(Qt.Key_Space)
-        compare(fixture.previewer.rows, [1])
-        compare(passedOn, [])
-        keyClick(Qt.Key_Escape)
-        compare(closeSpy.count, 1)
-    }
-
-    function test_keyboardDownScrollsTheMarkIntoView() {
-        fixture.addTexts(30)
-        const panel = makePanel()
-        const screen = panel.current
-        for (let i = 0; i < 20; ++i)
-            keyClick(Qt.Key_Down)
-        compare(screen.rules.hoveredRow(), 19)
-        const card = cardAt(screen, 19)
-        // Clear of both bands.
-        const top = card.mapToItem(screen.list, 0, 0).y
-        verify(top >= 60, top)
-        verify(top + card.height <= screen.list.height - 88, top + card.height)
-    }
-}
 }

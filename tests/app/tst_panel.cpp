@@ -1,0 +1,199 @@
+// The panel's rules (spring, bands, placement) and its window as the tray
+// opens it, with screenshots of its looks written under the build tree.
+#include "../../src/qml/spring.h"
+#include "app/barvisibility.h"
+#include "app/panelplacement.h"
+#include "app/panelwindow.h"
+#include "panelfixture.h"
+
+#include <QAccessible>
+#include <QBuffer>
+#include <QDir>
+#include <QImage>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTest>
+#include <QtQml/qqmlextensionplugin.h>
+
+Q_IMPORT_QML_PLUGIN(TessaryPlugin)
+
+using namespace tessary;
+using namespace Qt::StringLiterals;
+
+static QAccessibleInterface *findNamed(QAccessibleInterface *node, const QString &name,
+                                       QAccessible::Role role)
+{
+    bool match = node && node->text(QAccessible::Name) == name && node->role() == role;
+    QAccessibleInterface *found = match ? node : nullptr;
+    for (int i = 0; node && !found && i < node->childCount(); ++i)
+        found = findNamed(node->child(i), name, role);
+    return found;
+}
+
+class PanelTest : public QObject {
+    Q_OBJECT
+    test::PanelFixture m_fixture;
+    std::unique_ptr<PanelWindow> m_panel;
+
+    QObject *current() const
+    {
+        return m_panel->panelItem()->property("current").value<QObject *>();
+    }
+    QString screen() const { return m_panel->panelItem()->property("screen").toString(); }
+
+private slots:
+    void init()
+    {
+        m_panel = std::make_unique<PanelWindow>(m_fixture.monitor(), nullptr,
+                                                [this](QQmlEngine &e) { m_fixture.install(e); });
+    }
+    void cleanup()
+    {
+        m_panel.reset();
+        m_fixture.clear();
+    }
+
+    void springSettlesWithoutOvershoot()
+    {
+        const double response = 0.25, k = spring::stiffness(response),
+                     c = spring::damping(response);
+        const double settle = spring::settleDurationMs(response) / 1000.0, dt = 1e-5;
+        QVERIFY(std::abs(c * c - 4 * k) < 1e-9 * k); // critically damped
+        // Integrate x'' = k (1 - x) - c x' and hold the closed form and the easing curve to it.
+        const QEasingCurve curve = spring::easingCurve();
+        double x = 0, v = 0, previous = 0;
+        for (double t = dt; t <= 2 * settle; t += dt) {
+            v += (k * (1 - x) - c * v) * dt;
+            x += v * dt;
+            const double closed = spring::position(t, response);
+            QVERIFY2(std::abs(closed - x) < 1e-3 && closed >= previous && closed <= 1.0,
+                     qPrintable(QString::number(t)));
+            QVERIFY(t > settle || std::abs(curve.valueForProgress(t / settle) - closed) < 2e-3);
+            previous = closed;
+        }
+        QVERIFY(spring::position(settle, response) >= 0.999);
+        QCOMPARE(curve.valueForProgress(1), 1.0);
+    }
+
+    void barVisibilityAtTheTolerances()
+    {
+        // In a 540-high view; over 1000 of content the end is at y = 460.
+        const struct {
+            double y, content;
+            bool above, below;
+        } cases[] = {{2, 1000, false, true},  {2.001, 1000, true, true}, {-30, 1000, false, true},
+                     {457, 1000, true, true}, {458, 1000, true, false},  {0, 540, false, false}};
+        for (const auto &c : cases) {
+            const BarVisibility bars = BarVisibility::fromGeometry(c.y, 540, c.content);
+            QVERIFY2(bars.above == c.above && bars.below == c.below,
+                     qPrintable(QString::number(c.y)));
+        }
+    }
+
+    void placementBesideTheIconInsideTheScreen()
+    {
+        const QRect top(0, 28, 1920, 1052), bottom(0, 0, 1920, 1040), left(48, 0, 1872, 1080);
+        // A 320 x 400 panel on a 1920 x 1080 screen; with no icon, the pointer's corner counts.
+        const struct {
+            QRect icon;
+            QPoint pointer;
+            QRect available;
+            QPoint expected;
+        } cases[] = {
+            {{1000, 2, 24, 24}, {}, top, {851, 30}},    {{1890, 2, 24, 24}, {}, top, {1600, 30}},
+            {{10, 1048, 24, 24}, {}, bottom, {0, 640}}, {{12, 500, 24, 24}, {}, left, {48, 311}},
+            {{}, {1850, 12}, top, {1600, 28}},          {{}, {30, 1070}, bottom, {0, 640}}};
+        for (const auto &c : cases) {
+            const QPoint pos =
+                panelPosition({320, 400}, c.icon, c.pointer, {0, 0, 1920, 1080}, c.available);
+            QCOMPARE(pos, c.expected);
+            QVERIFY(c.available.contains(QRect(pos, QSize(320, 400))));
+        }
+    }
+
+    void windowOpensInsideTheScreenAndIsReleasedOnClose()
+    {
+        m_fixture.addTexts(30);
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        // An icon in the bottom right corner: the panel opens above it, inside the screen.
+        const QRect icon(available.right() - 30, available.bottom() - 20, 24, 24);
+        m_panel->open(icon);
+        QPointer<QQuickWindow> window = m_panel->window();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QCOMPARE(window->width(), 320);
+        QVERIFY(available.contains(window->geometry()) && window->geometry().bottom() < icon.top());
+        // The screen on show has the keys from the start: Down marks the first entry.
+        QTest::keyClick(window, Qt::Key_Down);
+        QCOMPARE(current()->property("rules").value<QObject *>()->property("hoveredId").toString(),
+                 m_fixture.history().entries().at(0).id.toString(QUuid::WithoutBraces));
+        // Escape drops the window with its scene graph; the next open starts on the main screen.
+        QMetaObject::invokeMethod(m_panel->panelItem(), "openSettings");
+        QTest::keyClick(window, Qt::Key_Escape);
+        QVERIFY(!m_panel->isOpen());
+        QTRY_VERIFY(window.isNull());
+        m_panel->toggle();
+        QCOMPARE(screen(), u"main"_s);
+        // Focus passing to another window of ours (the previewer, say) keeps the panel open.
+        QWindow other;
+        other.show();
+        other.requestActivate();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        QVERIFY(!QTest::qWaitFor([&] { return !m_panel->isOpen(); }, 50));
+    }
+
+    void controlsArePressableThroughAccessibility()
+    {
+        m_fixture.addTexts(3);
+        m_panel->open();
+        QVERIFY(QTest::qWaitForWindowExposed(m_panel->window()));
+        QAccessibleInterface *root = QAccessible::queryAccessibleInterface(m_panel->window());
+        QVERIFY(findNamed(root, u"Clipboard history"_s, QAccessible::List));
+        QAccessibleInterface *quit = findNamed(root, u"Quit"_s, QAccessible::Button);
+        QAccessibleInterface *settings = findNamed(root, u"Settings"_s, QAccessible::Button);
+        QVERIFY(quit && quit->actionInterface() && settings && settings->actionInterface());
+        QSignalSpy quitRequested(m_panel.get(), &PanelWindow::quitRequested);
+        quit->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(quitRequested.count(), 1);
+        settings->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(screen(), u"settings"_s);
+    }
+
+    void screenshots()
+    {
+        const QDir directory(qEnvironmentVariable("TESSARY_SCREENSHOT_DIR", u"screenshots"_s));
+        QVERIFY(directory.mkpath(u"."_s));
+        const auto shoot = [&](const QString &name) {
+            QVERIFY(QTest::qWaitForWindowExposed(m_panel->window()));
+            QTest::qWait(500); // springs settled, images decoded
+            const QImage image = m_panel->window()->grabWindow();
+            QVERIFY(image.save(directory.filePath(name + u".png"_s)));
+        };
+        m_panel->open();
+        shoot(u"panel-empty"_s);
+        m_panel->close();
+        // Texts, images and files, the newest an image.
+        m_fixture.addTexts(6);
+        m_fixture.add(Payload::files({QUrl::fromLocalFile(u"/etc/hostname"_s)}));
+        m_fixture.add(u"git log --oneline --graph --decorate --all"_s);
+        for (const QColor colour : {QColor(240, 180, 60), QColor(70, 130, 200)}) {
+            QImage image(1200, 800, QImage::Format_RGB32);
+            image.fill(colour);
+            QByteArray bytes;
+            QBuffer buffer(&bytes);
+            QVERIFY(buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "PNG"));
+            m_fixture.add(u"The quick brown fox jumps over the lazy dog. Pack my box with "
+                          "five dozen liquor jugs."_s);
+            m_fixture.add(Payload::image(bytes));
+        }
+        m_panel->open();
+        shoot(u"panel-entries"_s);
+        auto *list = current()->property("list").value<QQuickItem *>();
+        list->setProperty("contentY", list->property("contentY").toReal() + 260);
+        shoot(u"panel-scrolled"_s);
+    }
+};
+
+QTEST_MAIN(PanelTest)
+#include "tst_panel.moc"
