@@ -63,6 +63,9 @@ private slots:
         // xclip rows first: an owner's exit at the end of a row would move the count before
         // xclip has the clipboard.
 
+        QTest::newRow("xclip text, untrimmed")
+            << Targets{{"UTF8_STRING", "  two words\n"}} << Maybe(Payload::text("  two words\n"))
+            << QStringList();
         QTest::newRow("xclip TIFF")
             << Targets{{"image/tiff", tiff}} << Maybe(Payload::image(tiff)) << QStringList();
         QTest::newRow("xclip files")
