@@ -16,7 +16,7 @@
 #include <QTimer>
 #include <malloc.h>
 
-Q_LOGGING_CATEGORY(lcPanel, "tessary.panel")
+Q_LOGGING_CATEGORY(lcPanel, "tessary.panel", QtInfoMsg)
 
 namespace tessary {
 namespace {

@@ -11,7 +11,7 @@
 #include <QLoggingCategory>
 #include <QVariantMap>
 
-Q_LOGGING_CATEGORY(lcInstance, "tessary.instance")
+Q_LOGGING_CATEGORY(lcInstance, "tessary.instance", QtInfoMsg)
 
 namespace tessary {
 namespace {

@@ -10,7 +10,7 @@
 namespace tessary {
 namespace {
 
-Q_LOGGING_CATEGORY(lcServices, "tessary.services")
+Q_LOGGING_CATEGORY(lcServices, "tessary.services", QtInfoMsg)
 
 bool runsOnX11()
 {

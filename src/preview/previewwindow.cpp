@@ -8,7 +8,7 @@
 #include <QQmlEngine>
 #include <QQuickView>
 
-Q_LOGGING_CATEGORY(lcPreviewer, "tessary.preview.window")
+Q_LOGGING_CATEGORY(lcPreviewer, "tessary.preview.window", QtInfoMsg)
 
 namespace tessary {
 

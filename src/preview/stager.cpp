@@ -13,7 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-Q_LOGGING_CATEGORY(lcStaging, "tessary.preview.staging")
+Q_LOGGING_CATEGORY(lcStaging, "tessary.preview.staging", QtInfoMsg)
 
 namespace tessary {
 

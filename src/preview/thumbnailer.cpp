@@ -15,7 +15,7 @@
 #include <QTimer>
 #include <QtConcurrent>
 
-Q_LOGGING_CATEGORY(lcThumbnails, "tessary.preview.thumbnails")
+Q_LOGGING_CATEGORY(lcThumbnails, "tessary.preview.thumbnails", QtInfoMsg)
 
 namespace tessary {
 

@@ -4,7 +4,7 @@
 #include <QPointer>
 #include <syslog.h>
 
-Q_LOGGING_CATEGORY(lcLaunchAtLogin, "tessary.launchatlogin")
+Q_LOGGING_CATEGORY(lcLaunchAtLogin, "tessary.launchatlogin", QtInfoMsg)
 
 namespace tessary {
 

@@ -6,7 +6,7 @@
 #include <unicode/reldatefmt.h>
 #include <unicode/timezone.h>
 
-Q_LOGGING_CATEGORY(lcRelativeTime, "tessary.card.relativetime")
+Q_LOGGING_CATEGORY(lcRelativeTime, "tessary.card.relativetime", QtInfoMsg)
 
 namespace tessary {
 

@@ -7,7 +7,7 @@
 
 namespace tessary {
 
-Q_LOGGING_CATEGORY(lcSound, "tessary.sound")
+Q_LOGGING_CATEGORY(lcSound, "tessary.sound", QtInfoMsg)
 
 CanberraSoundPlayer::CanberraSoundPlayer()
 {

@@ -8,7 +8,7 @@
 
 namespace tessary::x11 {
 
-Q_LOGGING_CATEGORY(lcOwner, "tessary.x11.owner")
+Q_LOGGING_CATEGORY(lcOwner, "tessary.x11.owner", QtInfoMsg)
 
 namespace {
 constexpr int kStallTimeoutMs = 5000;

@@ -10,7 +10,7 @@
 
 namespace tessary::x11 {
 
-Q_LOGGING_CATEGORY(lcReader, "tessary.x11.reader")
+Q_LOGGING_CATEGORY(lcReader, "tessary.x11.reader", QtInfoMsg)
 
 namespace {
 // Large properties are fetched in pieces so that the reply buffer and the result never both

@@ -12,7 +12,7 @@
 
 namespace tessary {
 
-Q_LOGGING_CATEGORY(lcX11, "tessary.x11")
+Q_LOGGING_CATEGORY(lcX11, "tessary.x11", QtInfoMsg)
 
 using namespace x11;
 
