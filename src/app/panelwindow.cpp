@@ -31,7 +31,9 @@ PanelWindow::PanelWindow(ClipboardMonitor &monitor, QObject *previewer,
                          std::function<void(QQmlEngine &)> setupEngine, QObject *parent)
     : QObject(parent), m_monitor(monitor), m_previewer(previewer),
       m_setupEngine(std::move(setupEngine))
-{}
+{
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &PanelWindow::closeOnFocusLoss);
+}
 
 PanelWindow::~PanelWindow()
 {
