@@ -2,6 +2,7 @@
 // closes the panel, and the tray click that took it does not open the panel again.
 #include "app/panelwindow.h"
 #include "panelfixture.h"
+#include "platform/x11testsupport.h"
 
 #include <QProcess>
 #include <QTest>
@@ -31,18 +32,15 @@ private slots:
 
 int main(int argc, char **argv)
 {
-    QProcess xvfb, wm; // openbox runs its startup command once it manages the screen
-    xvfb.start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-nolisten", "tcp"});
-    xvfb.waitForReadyRead(10000);
-    qputenv("DISPLAY", ":" + xvfb.readAll().trimmed());
+    tessary::testing::PrivateXServer server;
+    QProcess wm; // openbox runs its startup command once it manages the screen
     wm.start(QStringLiteral("openbox"), {"--startup", "echo ready"});
-    if (!wm.waitForReadyRead(10000))
+    if (!server.isRunning() || !wm.waitForReadyRead(10000))
         qFatal("Xvfb or openbox did not start");
     QGuiApplication app(argc, argv);
     PanelFocusTest test;
     const int failed = QTest::qExec(&test, argc, argv);
-    xvfb.terminate(); // openbox ends with its display
-    xvfb.waitForFinished();
+    wm.terminate();
     wm.waitForFinished();
     return failed;
 }
