@@ -1,5 +1,7 @@
 #include "monitor.h"
 
+#include <algorithm>
+
 namespace tessary {
 namespace {
 
@@ -19,26 +21,67 @@ ClipboardMonitor::ClipboardMonitor(Pasteboard &pasteboard, SoundPlayer &sound, Q
       m_timer(this), m_lastChangeCount(pasteboard.changeCount())
 {
     m_timer.setTimerType(Qt::PreciseTimer);
-    m_timer.setInterval(kPollInterval);
-    connect(&m_timer, &QTimer::timeout, this, &ClipboardMonitor::checkPasteboard);
+    m_timer.setSingleShot(true);
+    connect(&m_timer, &QTimer::timeout, this, &ClipboardMonitor::tickWhenDue);
+    connect(&m_pasteboard, &Pasteboard::changeNoticed, this, &ClipboardMonitor::noticeChange);
     connect(&m_pasteboard, &Pasteboard::contentsLost, this, &ClipboardMonitor::restoreNewest);
 }
 
 void ClipboardMonitor::startMonitoring()
 {
-    if (m_timer.isActive())
+    if (m_nextTickAt)
         return;
-    m_timer.start();
+    m_gridStart = m_clock();
+    scheduleTick(m_gridStart + kPollInterval.count());
     emit monitoringChanged();
 }
 
 void ClipboardMonitor::checkPasteboard()
 {
-    if (m_pasteboard.changeCount() == m_lastChangeCount)
+    const bool moved = m_pasteboard.changeCount() != m_lastChangeCount;
+    if (moved) {
+        // Adopted before the capture: an unreadable change is not read again on the next tick.
+        setLastChangeCount(m_pasteboard.changeCount());
+        beginCapture();
+    }
+    if (!m_nextTickAt)
+        return; // not started
+    const qint64 now = m_clock();
+    // Keep looking while the clipboard moves; once it is still, rest until told otherwise.
+    scheduleTick(
+        gridPointAfter(moved ? now : now + kRestingInterval.count() - kPollInterval.count()));
+}
+
+void ClipboardMonitor::noticeChange()
+{
+    if (!m_nextTickAt)
         return;
-    // Adopted before the capture: an unreadable change is not read again on the next tick.
-    setLastChangeCount(m_pasteboard.changeCount());
-    beginCapture();
+    const qint64 due = gridPointAfter(m_clock());
+    if (due < *m_nextTickAt)
+        scheduleTick(due);
+}
+
+void ClipboardMonitor::tickWhenDue()
+{
+    // The grid is kept on the clock given at construction: a test's clock may stand still while
+    // the timer runs, and then the tick waits for it.
+    const qint64 now = m_clock();
+    if (now < *m_nextTickAt)
+        m_timer.start(std::chrono::milliseconds(*m_nextTickAt - now));
+    else
+        checkPasteboard();
+}
+
+void ClipboardMonitor::scheduleTick(qint64 at)
+{
+    m_nextTickAt = at;
+    m_timer.start(std::chrono::milliseconds(std::max<qint64>(0, at - m_clock())));
+}
+
+qint64 ClipboardMonitor::gridPointAfter(qint64 time) const
+{
+    const qint64 interval = kPollInterval.count();
+    return m_gridStart + ((time - m_gridStart) / interval + 1) * interval;
 }
 
 void ClipboardMonitor::beginCapture()

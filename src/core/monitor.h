@@ -7,12 +7,18 @@
 #include <QTimer>
 #include <chrono>
 #include <functional>
+#include <optional>
 
 namespace tessary {
 
-// Owns the history. Polls the clipboard's change count every half second; when it moves, the
-// count is adopted at once and the new contents are captured asynchronously (the owner is
+// Owns the history. Looks at the clipboard's change count on a half-second grid; when it moves,
+// the count is adopted at once and the new contents are captured asynchronously (the owner is
 // another process and may be slow or hung), de-duplicated and put at the front.
+//
+// The grid is only walked while the clipboard moves: a tick that finds the count still puts the
+// monitor to rest, and the pasteboard's changeNoticed() wakes it for the next grid point, so a
+// change is seen on the same tick as if every grid point had been looked at. At rest one tick
+// a minute looks anyway, so that a change whose notice went astray is still captured.
 class ClipboardMonitor : public QObject {
     Q_OBJECT
     Q_PROPERTY(tessary::HistoryModel *history READ history CONSTANT)
@@ -21,6 +27,8 @@ class ClipboardMonitor : public QObject {
 public:
     static constexpr int kMaxHistory = 50;
     static constexpr std::chrono::milliseconds kPollInterval{500};
+    // Between ticks at rest; a whole number of poll intervals, so that it stays on the grid.
+    static constexpr std::chrono::milliseconds kRestingInterval{60000};
     // A capture still unfinished this long after it began yields nothing.
     static constexpr std::chrono::milliseconds kCaptureTimeout{2000};
 
@@ -33,11 +41,14 @@ public:
 
     HistoryModel *history() { return &m_history; }
     qint64 lastChangeCount() const { return m_lastChangeCount; }
-    bool isMonitoring() const { return m_timer.isActive(); }
+    bool isMonitoring() const { return m_nextTickAt.has_value(); }
+    // When the next tick is due, on the monotonic clock; nothing before the start.
+    std::optional<qint64> nextTickAt() const { return m_nextTickAt; }
 
-    // Starts the one polling timer; later calls do nothing.
+    // Lays the grid from now, the first tick half a second away; later calls do nothing.
     Q_INVOKABLE void startMonitoring();
-    // One tick: adopt a moved change count and start capturing the new contents.
+    // One tick: adopt a moved change count and start capturing the new contents. Once started,
+    // it also schedules the next tick: on the next grid point when the count moved, else at rest.
     void checkPasteboard();
     // Puts the entry on the clipboard again, leaving the history as it is, and confirms it.
     void copyToPasteboard(const Entry &entry);
@@ -48,6 +59,10 @@ signals:
     void monitoringChanged();
 
 private:
+    void noticeChange();
+    void tickWhenDue();
+    void scheduleTick(qint64 at);
+    qint64 gridPointAfter(qint64 time) const;
     void setLastChangeCount(qint64 count);
     void beginCapture();
     void dropCapture();
@@ -58,7 +73,9 @@ private:
     SoundPlayer &m_sound;
     MonotonicClock m_clock;
     HistoryModel m_history;
-    QTimer m_timer;
+    QTimer m_timer; // single shot, for m_nextTickAt
+    qint64 m_gridStart = 0;
+    std::optional<qint64> m_nextTickAt;
     qint64 m_lastChangeCount = 0;
     // The capture whose result is still wanted, if any. Replacing or dropping it disconnects the
     // old one, so a superseded read can never reach the history.

@@ -30,7 +30,7 @@ public:
     using QObject::QObject;
 
     // Moves whenever any process, this one included, takes ownership of the clipboard. Cheap:
-    // the monitor reads it on every tick.
+    // the monitor reads it on every tick. Announced by changeNoticed().
     virtual qint64 changeCount() const = 0;
 
     // Reads what is on offer now and applies the capture rules (see capture.h). The future may
@@ -42,6 +42,12 @@ public:
     virtual void write(const Payload &payload) = 0;
 
 signals:
+    // changeCount() has moved. Every backend emits this after each move that write() did not
+    // make (another owner took the clipboard, or its contents were lost): on the GUI thread, and
+    // only once changeCount() returns the new count. The monitor sleeps while the clipboard is
+    // still, and only this wakes it before its slow resting tick. Several moves may share one
+    // emission; an emission without a move is harmless.
+    void changeNoticed();
     // The clipboard lost its contents because their owner went away (nobody owns it now).
     void contentsLost();
 };

@@ -22,6 +22,13 @@ public:
     qint64 count = 100;
 };
 
+// A text copied by another process, at a time on the monitor's clock.
+struct Copy {
+    qint64 at;
+    QString text;
+};
+using Copies = QList<Copy>;
+
 struct Fixture {
     MemoryPasteboard pasteboard;
     CountingSound sound;
@@ -36,6 +43,18 @@ struct Fixture {
         QCoreApplication::processEvents(); // capture results arrive as queued calls
     }
     void copyAndTick(const QString &text) { copy(text), tick(); }
+    // Moves the clock on to `time`, running the ticks the monitor has scheduled on the way as
+    // its timer would; returns how many ran.
+    int runUntil(qint64 time)
+    {
+        int ticks = 0;
+        for (; monitor.nextTickAt() && *monitor.nextTickAt() <= time; ++ticks) {
+            now = *monitor.nextTickAt();
+            tick();
+        }
+        now = time;
+        return ticks;
+    }
     void finishHeld(qint64 afterMs)
     {
         now += afterMs;
@@ -52,6 +71,8 @@ struct Fixture {
 };
 
 } // namespace
+
+Q_DECLARE_METATYPE(Copies)
 
 class Monitor : public QObject {
     Q_OBJECT
@@ -113,17 +134,104 @@ private slots:
         QTRY_COMPARE(monitor.history()->rowCount(), 1);
     }
 
-    void startIsIdempotent()
+    void restsWhileTheClipboardIsStillAndWakesOnTheGrid()
     {
         Fixture f;
         QSignalSpy started(&f.monitor, &ClipboardMonitor::monitoringChanged);
+        f.now = 1000;
+        f.copy("copied before the start");
+        QVERIFY(!f.monitor.nextTickAt()); // nothing looks before the start
         f.monitor.startMonitoring();
-        f.monitor.startMonitoring();
+        f.runUntil(1200);
+        f.monitor.startMonitoring(); // a later start leaves the grid where it began
         QCOMPARE(started.size(), 1);
-        const auto timers = f.monitor.findChildren<QTimer *>();
-        QCOMPARE(timers.size(), 1);
-        QCOMPARE(timers.first()->interval(), 500);
-        QCOMPARE(timers.first()->timerType(), Qt::PreciseTimer);
+        QCOMPARE(f.runUntil(1500), 1);
+        QCOMPARE(f.texts(), "copied before the start");
+
+        QCOMPARE(f.runUntil(2000), 1); // finds the clipboard still
+        f.pasteboard.clearCalls();
+        QCOMPARE(f.runUntil(30'777), 0);
+        QVERIFY(f.pasteboard.calls().isEmpty());
+
+        f.copy("one"), f.copy("two"); // one wake-up, for the next point of the grid
+        QCOMPARE(f.monitor.nextTickAt(), 31'000);
+        QCOMPARE(f.runUntil(31'000), 1);
+        QCOMPARE(f.texts(), "two copied before the start");
+        QCOMPARE(f.runUntil(90'000), 1); // at 31 500, which finds it still again
+    }
+
+    void theTimerRunsTheTicksOnTheSteadyClock()
+    {
+        MemoryPasteboard pasteboard;
+        CountingSound sound;
+        ClipboardMonitor monitor(pasteboard, sound);
+        monitor.startMonitoring();
+        const qint64 gridStart = *monitor.nextTickAt() - 500;
+        pasteboard.setContent({.text = "copied"});
+        QTRY_COMPARE(monitor.history()->rowCount(), 1);
+        // One more tick finds the clipboard still: then the next is a rest away, on the grid.
+        QTRY_VERIFY(*monitor.nextTickAt() - gridStart >= 60'500);
+        QCOMPARE((*monitor.nextTickAt() - gridStart) % 500, 0);
+    }
+
+    void unannouncedChangesAreCapturedByTheRestingTick()
+    {
+        Fixture f;
+        f.monitor.startMonitoring();
+        QCOMPARE(f.runUntil(10'000), 1);
+        {
+            const QSignalBlocker noticeLost(f.pasteboard);
+            f.copy("unannounced");
+        }
+        QCOMPARE(f.runUntil(60'499), 0);
+        QCOMPARE(f.history.rowCount(), 0);
+        QCOMPARE(f.runUntil(60'500), 1);
+        QCOMPARE(f.texts(), "unannounced");
+        QCOMPARE(f.monitor.nextTickAt(), 61'000); // on the half-second grid while it moves
+    }
+
+    // The resting monitor against one that looks at every point of the grid: the same captures
+    // at the same ticks.
+    void capturesAsIfLookingEveryHalfSecond_data()
+    {
+        QTest::addColumn<Copies>("copies");
+        QTest::newRow("one copy") << Copies{{700, "a"}};
+        QTest::newRow("three within one tick") << Copies{{600, "a"}, {700, "b"}, {999, "c"}};
+        QTest::newRow("on the grid points") << Copies{{1000, "a"}, {1500, "b"}, {2500, "c"}};
+        QTest::newRow("a burst, a rest, a burst")
+            << Copies{{600, "a"}, {1100, "b"}, {1600, "c"}, {90'000, "d"}, {90'001, "e"}};
+        QTest::newRow("repeats and blanks")
+            << Copies{{600, "a"}, {2000, " \n"}, {2100, "b"}, {4000, "a"}, {4700, "a"}};
+        QTest::newRow("on a resting tick") << Copies{{60'500, "a"}, {120'600, "b"}};
+    }
+
+    void capturesAsIfLookingEveryHalfSecond()
+    {
+        QFETCH(Copies, copies);
+        const auto logCaptures = [](Fixture &f, QStringList &log) {
+            QObject::connect(&f.history, &QAbstractItemModel::rowsInserted, [&f, &log] {
+                log << QStringLiteral("%1 %2").arg(f.now).arg(
+                    f.history.entries()[0].payload.text());
+            });
+        };
+        Fixture resting, polling;
+        QStringList restingLog, pollingLog;
+        logCaptures(resting, restingLog);
+        logCaptures(polling, pollingLog);
+        resting.monitor.startMonitoring();
+        auto runBoth = [&, nextPoll = qint64(500)](qint64 time) mutable {
+            resting.runUntil(time);
+            for (; nextPoll <= time; nextPoll += 500)
+                polling.now = nextPoll, polling.tick();
+            polling.now = time;
+        };
+        for (const auto &[time, text] : copies) {
+            runBoth(time);
+            resting.copy(text), polling.copy(text);
+        }
+        runBoth(copies.last().at + 1000);
+        QCOMPARE(restingLog, pollingLog);
+        QCOMPARE(resting.texts(), polling.texts());
     }
 
     void slowCapturesAreDroppedWhenOvertaken()

@@ -4,6 +4,7 @@
 #include "x11testsupport.h"
 
 #include <QElapsedTimer>
+#include <QSignalSpy>
 #include <QTest>
 
 using tessary::Payload;
@@ -112,9 +113,11 @@ private slots:
         const bool xclip = requests.isEmpty();
 
         const qint64 before = m_pasteboard->changeCount();
+        QSignalSpy noticed(m_pasteboard.get(), &tessary::Pasteboard::changeNoticed);
         ForeignOwner owner(targets);
         QVERIFY(xclip ? setClipboardWithXclip(targets[0].name, targets[0].data) : owner.start());
         QVERIFY(QTest::qWaitFor([&] { return m_pasteboard->changeCount() != before; }, 5000));
+        QVERIFY(!noticed.isEmpty()); // the monitor sleeps until told
         QFuture<std::optional<Payload>> captured = m_pasteboard->capture();
         QVERIFY(QTest::qWaitFor([&] { return captured.isFinished(); }, 10000));
         QVERIFY(captured.result() == expected);

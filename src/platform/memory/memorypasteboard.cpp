@@ -76,10 +76,16 @@ void MemoryPasteboard::write(const Payload &payload)
         content.urls = payload.fileUrls();
         break;
     }
-    setContent(std::move(content));
+    replaceContent(std::move(content));
 }
 
 void MemoryPasteboard::setContent(Content content)
+{
+    replaceContent(std::move(content));
+    emit changeNoticed();
+}
+
+void MemoryPasteboard::replaceContent(Content content)
 {
     m_content = std::move(content);
     ++m_changeCount;

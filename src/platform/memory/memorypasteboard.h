@@ -28,9 +28,9 @@ public:
     QFuture<std::optional<Payload>> capture() override;
     void write(const Payload &payload) override;
 
-    // Another process takes ownership and offers this content.
+    // Another process takes ownership and offers this content; changeNoticed() is emitted.
     void setContent(Content content);
-    // The owner quits: the clipboard is empty, and contentsLost() is emitted.
+    // The owner quits: the clipboard is empty, and changeNoticed() and contentsLost() are emitted.
     void loseContents();
     const Content &content() const { return m_content; }
 
@@ -52,6 +52,7 @@ private:
         Content content;
     };
     std::optional<Payload> captureFrom(const Content &content);
+    void replaceContent(Content content);
 
     Content m_content;
     qint64 m_changeCount = 1;

@@ -150,6 +150,7 @@ void X11Pasteboard::write(const Payload &payload)
 
 void X11Pasteboard::processEvents()
 {
+    const qint64 countBefore = m_changeCount.load();
     for (;;) {
         xcb_generic_event_t *event = nullptr;
         if (!m_pending.empty()) {
@@ -163,6 +164,8 @@ void X11Pasteboard::processEvents()
         handleEvent(event);
         std::free(event);
     }
+    if (m_changeCount.load() != countBefore)
+        emit changeNoticed(); // once for all the owner changes read together
     if (xcb_connection_has_error(m_connection)) {
         qCWarning(lcX11) << "lost the connection to the X server";
         m_notifier->setEnabled(false);
