@@ -6,13 +6,19 @@
 //
 // Run it on an X server (Xvfb will do); the scene graph backend is the program's default
 // (software) unless --backend says otherwise.
-#include "app/appqml.h"
+#include "app/card/relativetime.h"
 #include "app/panelwindow.h"
 #include "core/monitor.h"
 #include "platform/memory/memorypasteboard.h"
+#include "preview/filethumbnails.h"
+#include "preview/previewcontroller.h"
+#include "preview/previewer.h"
+#include "preview/stager.h"
+#include "preview/thumbnailer.h"
+#include "support/images.h"
 
 #include <QApplication>
-#include <QBuffer>
+#include <QDBusConnection>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
@@ -20,6 +26,7 @@
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <QThreadPool>
 #include <QTimer>
 #include <QtQml/qqmlextensionplugin.h>
 #include <algorithm>
@@ -36,6 +43,11 @@ class QuietSound : public SoundPlayer {
 public:
     void playCopyConfirmation() override {}
     void playErrorBeep() override {}
+};
+
+class NoPreviewer : public FilePreviewer {
+public:
+    void show(const QUrl &) override {}
 };
 
 double residentMegabytes()
@@ -63,11 +75,7 @@ QByteArray photo(int index)
     for (int i = 0; i < 200; ++i)
         painter.drawLine(i * 17, 0, 3264 - i * 13, 2448);
     painter.end();
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG", 90);
-    return bytes;
+    return testing::encodedImage(image, "PNG", 90);
 }
 
 void wait(int ms)
@@ -125,8 +133,16 @@ int main(int argc, char *argv[])
     const double baseline = residentMegabytes();
     std::printf("RSS with the history, panel never opened: %.1f MB\n", baseline);
 
-    PanelWindow panel(monitor, nullptr,
-                      [&](QQmlEngine &engine) { registerPanelQmlTypes(engine, history); });
+    // The services as the application makes them.
+    const RelativeTimeFormatter formatter(QLocale::system());
+    QThreadPool decodingPool;
+    decodingPool.setMaxThreadCount(2);
+    SystemThumbnailer thumbnailer(QDBusConnection::sessionBus(), decodingPool);
+    FileThumbnails thumbnails(thumbnailer);
+    PreviewStager stager;
+    NoPreviewer previewer;
+    PreviewController previews(history, sound, stager, previewer);
+    PanelWindow panel({monitor, previews, formatter, thumbnails, decodingPool});
 
     QList<qint64> firstFrames;
     for (int cycle = 0; cycle < cycles; ++cycle) {

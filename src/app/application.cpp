@@ -1,44 +1,62 @@
 #include "application.h"
 
-#include "appqml.h"
+#include "app/card/relativetime.h"
 #include "core/monitor.h"
 #include "panelwindow.h"
+#include "preview/filethumbnails.h"
 #include "preview/previewcontroller.h"
+#include "preview/previewwindow.h"
+#include "preview/stager.h"
+#include "preview/thumbnailer.h"
 #include "trayicon.h"
 
 #include <QCoreApplication>
-#include <QQmlEngine>
-#include <QSystemTrayIcon>
+#include <QDBusConnection>
+#include <QLocale>
 #include <QTimer>
 
 namespace tessary {
+namespace {
+
+// Decoding is memory-heavy: two pictures at a time keep a long list from swamping memory.
+constexpr int kDecodingThreads = 2;
+
+} // namespace
 
 Application::Application(std::unique_ptr<Pasteboard> pasteboard, std::unique_ptr<SoundPlayer> sound,
                          QObject *parent)
     : QObject(parent), m_pasteboard(std::move(pasteboard)), m_sound(std::move(sound)),
-      m_monitor(std::make_unique<ClipboardMonitor>(*m_pasteboard, *m_sound))
+      m_monitor(std::make_unique<ClipboardMonitor>(*m_pasteboard, *m_sound)),
+      m_formatter(std::make_unique<RelativeTimeFormatter>(QLocale::system()))
 {
-    m_previewer = new PreviewController(*m_monitor->history(), *m_sound, this);
-    m_panel = new PanelWindow(
-        *m_monitor, m_previewer,
-        [this](QQmlEngine &engine) { registerPanelQmlTypes(engine, *m_monitor->history()); }, this);
+    m_decodingPool.setMaxThreadCount(kDecodingThreads);
+    m_thumbnailer =
+        std::make_unique<SystemThumbnailer>(QDBusConnection::sessionBus(), m_decodingPool);
+    m_thumbnails = std::make_unique<FileThumbnails>(*m_thumbnailer);
+    m_previewWindow = std::make_unique<PreviewWindow>(*m_thumbnails);
+    m_stager = std::make_unique<PreviewStager>();
+    m_previewer = std::make_unique<PreviewController>(*m_monitor->history(), *m_sound, *m_stager,
+                                                      *m_previewWindow);
+    m_panel = std::make_unique<PanelWindow>(
+        PanelServices{*m_monitor, *m_previewer, *m_formatter, *m_thumbnails, m_decodingPool});
     // Opening the panel also starts the monitor, which has normally started already.
-    connect(m_panel, &PanelWindow::opened, m_monitor.get(), &ClipboardMonitor::startMonitoring);
-    connect(m_panel, &PanelWindow::quitRequested, qApp, &QCoreApplication::quit,
+    connect(m_panel.get(), &PanelWindow::opened, m_monitor.get(),
+            &ClipboardMonitor::startMonitoring);
+    connect(m_panel.get(), &PanelWindow::quitRequested, qApp, &QCoreApplication::quit,
             Qt::QueuedConnection);
 }
 
 Application::~Application()
 {
-    // The panel's views refer to the monitor: they go first.
-    delete m_panel;
-    m_panel = nullptr;
+    // Decoding jobs still queued are of no use now; those running finish before the pool goes.
+    m_decodingPool.clear();
 }
 
 void Application::start()
 {
-    m_tray = new TrayIcon(this);
-    connect(m_tray, &TrayIcon::activated, this, [this] { m_panel->toggle(m_tray->geometry()); });
+    m_tray = std::make_unique<TrayIcon>();
+    connect(m_tray.get(), &TrayIcon::activated, this,
+            [this] { m_panel->toggle(m_tray->geometry()); });
     // Launching is over once the event loop runs: from then on every change is captured,
     // whether or not the panel was ever opened.
     QTimer::singleShot(0, m_monitor.get(), &ClipboardMonitor::startMonitoring);

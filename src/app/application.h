@@ -1,18 +1,27 @@
 #pragma once
 
 #include <QObject>
+#include <QThreadPool>
 #include <memory>
 
 namespace tessary {
 
 class ClipboardMonitor;
+class FileThumbnails;
 class Pasteboard;
 class PanelWindow;
-class SingleInstance;
+class PreviewController;
+class PreviewStager;
+class PreviewWindow;
+class RelativeTimeFormatter;
 class SoundPlayer;
+class SystemThumbnailer;
 class TrayIcon;
 
-// The running program: the one monitor, the tray icon and the panel it opens.
+// The running program and the one place its parts are made: the monitor over the clipboard, the
+// services the views share (relative times, image decoding, file thumbnails, the previewer), the
+// panel and the tray icon that opens it. Each part is handed what it needs; they go in the
+// reverse order of their making, so nothing outlives what it refers to.
 class Application : public QObject {
     Q_OBJECT
 public:
@@ -32,9 +41,17 @@ private:
     std::unique_ptr<Pasteboard> m_pasteboard;
     std::unique_ptr<SoundPlayer> m_sound;
     std::unique_ptr<ClipboardMonitor> m_monitor;
-    QObject *m_previewer = nullptr;
-    PanelWindow *m_panel = nullptr;
-    TrayIcon *m_tray = nullptr;
+    std::unique_ptr<RelativeTimeFormatter> m_formatter;
+    // Entry tiles and file thumbnails decode here. Idle threads end after the pool's expiry
+    // time, so a closed panel leaves none waiting.
+    QThreadPool m_decodingPool;
+    std::unique_ptr<SystemThumbnailer> m_thumbnailer;
+    std::unique_ptr<FileThumbnails> m_thumbnails;
+    std::unique_ptr<PreviewWindow> m_previewWindow;
+    std::unique_ptr<PreviewStager> m_stager;
+    std::unique_ptr<PreviewController> m_previewer;
+    std::unique_ptr<PanelWindow> m_panel;
+    std::unique_ptr<TrayIcon> m_tray;
 };
 
 } // namespace tessary

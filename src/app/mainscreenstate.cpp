@@ -5,18 +5,6 @@
 #include <algorithm>
 
 namespace tessary {
-namespace {
-
-QVariantList toVariantList(const QList<QPointF> &stops)
-{
-    QVariantList list;
-    list.reserve(stops.size());
-    for (const QPointF &stop : stops)
-        list.append(stop);
-    return list;
-}
-
-} // namespace
 
 void MainScreenState::setHistory(HistoryModel *history)
 {
@@ -60,16 +48,32 @@ void MainScreenState::updateScrollGeometry(double y, double visibleHeight, doubl
     emit barVisibilityChanged();
 }
 
-QVariantList MainScreenState::headerFadeStops(double softness) const
+void MainScreenState::setHeaderSoftness(double softness)
 {
-    return toVariantList(
-        edgefade::blend(edgefade::headerStops(false), edgefade::headerStops(true), softness));
+    if (qFuzzyCompare(m_headerSoftness, softness))
+        return;
+    m_headerSoftness = softness;
+    emit headerSoftnessChanged();
 }
 
-QVariantList MainScreenState::footerFadeStops(double softness) const
+void MainScreenState::setFooterSoftness(double softness)
 {
-    return toVariantList(
-        edgefade::blend(edgefade::footerStops(false), edgefade::footerStops(true), softness));
+    if (qFuzzyCompare(m_footerSoftness, softness))
+        return;
+    m_footerSoftness = softness;
+    emit footerSoftnessChanged();
+}
+
+QList<QPointF> MainScreenState::headerStops() const
+{
+    return edgefade::blend(edgefade::headerStops(false), edgefade::headerStops(true),
+                           m_headerSoftness);
+}
+
+QList<QPointF> MainScreenState::footerStops() const
+{
+    return edgefade::blend(edgefade::footerStops(false), edgefade::footerStops(true),
+                           m_footerSoftness);
 }
 
 void MainScreenState::setHoveredId(const QString &id)

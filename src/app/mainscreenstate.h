@@ -5,19 +5,28 @@
 
 #include <QObject>
 #include <QPointer>
-#include <QVariantList>
 
 namespace tessary {
 
 // The main screen's own state and rules: which entry the pointer or the keyboard marks (one
-// record for both), and whether list content is hidden under the header or the footer band.
-// Each main screen creates its own, so a screen shown again starts afresh.
+// record for both), whether list content is hidden under the header or the footer band, and the
+// bands' fades. Each main screen creates its own, so a screen shown again starts afresh.
 class MainScreenState : public QObject {
     Q_OBJECT
-    Q_PROPERTY(tessary::HistoryModel *history READ history WRITE setHistory NOTIFY historyChanged)
-    Q_PROPERTY(QString hoveredId READ hoveredId NOTIFY hoveredIdChanged)
-    Q_PROPERTY(bool hasContentAbove READ hasContentAbove NOTIFY barVisibilityChanged)
-    Q_PROPERTY(bool hasContentBelow READ hasContentBelow NOTIFY barVisibilityChanged)
+    Q_PROPERTY(
+        tessary::HistoryModel *history READ history WRITE setHistory NOTIFY historyChanged FINAL)
+    Q_PROPERTY(QString hoveredId READ hoveredId NOTIFY hoveredIdChanged FINAL)
+    Q_PROPERTY(bool hasContentAbove READ hasContentAbove NOTIFY barVisibilityChanged FINAL)
+    Q_PROPERTY(bool hasContentBelow READ hasContentBelow NOTIFY barVisibilityChanged FINAL)
+    // How far each band's fade has gone from its short, steep form (0) to its long, soft one
+    // (1); the screen animates these, and the bands draw the stops made from them.
+    Q_PROPERTY(double headerSoftness READ headerSoftness WRITE setHeaderSoftness NOTIFY
+                   headerSoftnessChanged FINAL)
+    Q_PROPERTY(double footerSoftness READ footerSoftness WRITE setFooterSoftness NOTIFY
+                   footerSoftnessChanged FINAL)
+    // The bands' alpha stops, as points (location, alpha) from top to bottom.
+    Q_PROPERTY(QList<QPointF> headerStops READ headerStops NOTIFY headerSoftnessChanged FINAL)
+    Q_PROPERTY(QList<QPointF> footerStops READ footerStops NOTIFY footerSoftnessChanged FINAL)
 public:
     using QObject::QObject;
 
@@ -26,6 +35,12 @@ public:
     QString hoveredId() const { return m_hoveredId; }
     bool hasContentAbove() const { return m_bars.above; }
     bool hasContentBelow() const { return m_bars.below; }
+    double headerSoftness() const { return m_headerSoftness; }
+    void setHeaderSoftness(double softness);
+    double footerSoftness() const { return m_footerSoftness; }
+    void setFooterSoftness(double softness);
+    QList<QPointF> headerStops() const;
+    QList<QPointF> footerStops() const;
 
     // A card reports the pointer entering (true) or leaving (false). Leaving clears the record
     // only while it still names that card's entry, as the pointer may already be on the next.
@@ -39,15 +54,12 @@ public:
     // The list's vertical scroll geometry changed.
     Q_INVOKABLE void updateScrollGeometry(double y, double visibleHeight, double contentHeight);
 
-    // The bands' alpha stops for a softness between the steep (0) and the soft (1) fade, as
-    // points (location, alpha).
-    Q_INVOKABLE QVariantList headerFadeStops(double softness) const;
-    Q_INVOKABLE QVariantList footerFadeStops(double softness) const;
-
 signals:
     void historyChanged();
     void hoveredIdChanged();
     void barVisibilityChanged();
+    void headerSoftnessChanged();
+    void footerSoftnessChanged();
 
 private:
     void setHoveredId(const QString &id);
@@ -55,6 +67,8 @@ private:
     QPointer<HistoryModel> m_history;
     QString m_hoveredId;
     BarVisibility m_bars;
+    double m_headerSoftness = 0;
+    double m_footerSoftness = 0;
 };
 
 } // namespace tessary

@@ -1,8 +1,13 @@
 #include "panelwindow.h"
 
+#include "app/card/cardsupport.h"
+#include "app/card/entryimageprovider.h"
 #include "core/monitor.h"
 #include "panelplacement.h"
-#include "x11windowstate.h"
+#include "platform/x11/x11windowstate.h"
+#include "preview/filethumbnails.h"
+#include "preview/previewcontroller.h"
+#include "symbolprovider.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -25,18 +30,27 @@ namespace {
 // icon; within this time that activation must not open the panel again.
 constexpr qint64 kReopenGuardMs = 400;
 
+// Keeps the window out of taskbars and pagers where the desktop is X11.
+void skipTaskbarAndPager(QWindow &window)
+{
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 && x11->connection())
+        x11::skipTaskbarAndPager(x11->connection(), static_cast<xcb_window_t>(window.winId()));
+}
+
 } // namespace
 
-PanelWindow::PanelWindow(ClipboardMonitor &monitor, QObject *previewer,
-                         std::function<void(QQmlEngine &)> setupEngine, QObject *parent)
-    : QObject(parent), m_monitor(monitor), m_previewer(previewer),
-      m_setupEngine(std::move(setupEngine))
+PanelWindow::PanelWindow(PanelServices services, QObject *parent)
+    : QObject(parent), m_services(services)
 {
     connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &PanelWindow::closeOnFocusLoss);
+    connect(&m_host, &PanelHost::closeRequested, this, &PanelWindow::close);
+    connect(&m_host, &PanelHost::quitRequested, this, &PanelWindow::quitRequested);
 }
 
 PanelWindow::~PanelWindow()
 {
+    // The views go before the engine and the helpers their bindings read.
     delete m_window;
 }
 
@@ -70,11 +84,12 @@ void PanelWindow::open(const QRect &icon)
     place();
     // Withdrawn windows lose their states; set them again before every map.
     skipTaskbarAndPager(*m_window);
+    m_cards->setRunning(true);
     m_window->show();
     m_window->requestActivate();
-    // The keys go to the screen on show: the list's marks, Space, Enter; Escape passes up.
-    if (auto *screen = m_panel->property("current").value<QQuickItem *>())
-        screen->forceActiveFocus();
+    // The keys go to the screen on show (the panel passes its focus on to the screen): the
+    // list's marks, Space, Enter; Escape passes up.
+    m_panel->forceActiveFocus();
     emit opened();
 }
 
@@ -83,6 +98,7 @@ void PanelWindow::close()
     if (!isOpen())
         return;
     m_window->hide();
+    m_cards->setRunning(false);
     if (m_releaseOnClose) {
         // The close may come from inside the window's own event handling: it goes once that
         // is over, and the engine with it. Reopening builds both again from compiled QML.
@@ -94,13 +110,27 @@ void PanelWindow::close()
     emit closed();
 }
 
+void preparePanelEngine(QQmlEngine &engine, const PanelServices &services)
+{
+    engine.addImportPath(QStringLiteral("qrc:/"));
+    engine.addImageProvider(QStringLiteral("symbol"), new SymbolProvider);
+    engine.addImageProvider(
+        QStringLiteral("entry"),
+        new EntryImageProvider(*services.monitor.history(), services.decodingPool));
+    addFileImageProviders(engine, services.thumbnails);
+}
+
+void PanelWindow::createEngine()
+{
+    m_engine = std::make_unique<QQmlEngine>();
+    preparePanelEngine(*m_engine, m_services);
+    m_cards = std::make_unique<CardSupport>(*m_services.monitor.history(), m_services.formatter);
+}
+
 bool PanelWindow::createWindow()
 {
-    if (!m_engine) {
-        m_engine = std::make_unique<QQmlEngine>();
-        if (m_setupEngine)
-            m_setupEngine(*m_engine);
-    }
+    if (!m_engine)
+        createEngine();
 
     QQmlComponent component(m_engine.get(), QUrl(QStringLiteral("qrc:/Tessary/Panel.qml")));
     if (!component.isReady()) {
@@ -108,9 +138,11 @@ bool PanelWindow::createWindow()
         return false;
     }
     QObject *root = component.createWithInitialProperties(
-        {{QStringLiteral("monitor"), QVariant::fromValue(static_cast<QObject *>(&m_monitor))},
-         {QStringLiteral("previewer"),
-          QVariant::fromValue(static_cast<QObject *>(m_previewer.data()))}});
+        {{QStringLiteral("monitor"), QVariant::fromValue(&m_services.monitor)},
+         {QStringLiteral("previewer"), QVariant::fromValue(&m_services.previewer)},
+         {QStringLiteral("cards"), QVariant::fromValue(m_cards.get())},
+         {QStringLiteral("thumbnails"), QVariant::fromValue(&m_services.thumbnails)},
+         {QStringLiteral("host"), QVariant::fromValue(&m_host)}});
     auto *panel = qobject_cast<QQuickItem *>(root);
     if (!panel) {
         qCCritical(lcPanel) << "cannot build the panel:" << component.errorString();
@@ -133,8 +165,6 @@ bool PanelWindow::createWindow()
         place();
     };
     connect(m_panel, &QQuickItem::implicitHeightChanged, this, fitHeight);
-    connect(m_panel, SIGNAL(closeRequested()), this, SLOT(close()));
-    connect(m_panel, SIGNAL(quitRequested()), this, SIGNAL(quitRequested()));
     m_panel->setHeight(m_panel->implicitHeight());
     return true;
 }
@@ -158,6 +188,7 @@ void PanelWindow::releaseMemory()
     if (m_window)
         return; // opened again meanwhile
     m_engine.reset();
+    m_cards.reset();
     // The scene graph, the views and the decoded tiles leave many free pages inside the heap;
     // hand them back to the system rather than keep the peak for the rest of the session.
     malloc_trim(0);

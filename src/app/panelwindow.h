@@ -1,29 +1,47 @@
 #pragma once
 
+#include "panelhost.h"
+
 #include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QRect>
-#include <functional>
 #include <memory>
 
 class QQmlEngine;
+class QThreadPool;
 
 namespace tessary {
 
+class CardSupport;
 class ClipboardMonitor;
+class FileThumbnails;
+class PreviewController;
+class RelativeTimeFormatter;
+
+// What the panel's views are handed. All of it outlives the panel.
+struct PanelServices {
+    ClipboardMonitor &monitor;
+    PreviewController &previewer;
+    const RelativeTimeFormatter &formatter;
+    FileThumbnails &thumbnails;
+    QThreadPool &decodingPool;
+};
+
+// Makes the panel's views at home on an engine: the module's import path and the image
+// providers they draw with ("symbol", "entry", "icon", "thumbnail").
+void preparePanelEngine(QQmlEngine &engine, const PanelServices &services);
 
 // The panel: a frameless, taskbar-less window beside the tray icon holding Panel.qml. Nothing
 // of it exists until it first opens; on closing the window and its scene graph are released,
-// with the QML engine, so a closed panel costs next to nothing.
+// with the QML engine and the cards' helper, so a closed panel costs next to nothing and wakes
+// nothing.
 class PanelWindow : public QObject {
     Q_OBJECT
 public:
-    // `setupEngine` registers native types and image providers on the engine when it is made.
-    PanelWindow(ClipboardMonitor &monitor, QObject *previewer,
-                std::function<void(QQmlEngine &)> setupEngine, QObject *parent = nullptr);
+    explicit PanelWindow(PanelServices services, QObject *parent = nullptr);
     ~PanelWindow() override;
 
     bool isOpen() const;
@@ -33,10 +51,11 @@ public:
     // closed a moment ago because the click on the icon took its focus stays closed.
     void toggle(const QRect &icon = {});
 
-    // The live window and its Panel item, or null while closed.
+    // The live window, its Panel item, its engine and the cards' helper, or null while closed.
     QQuickWindow *window() const { return m_window; }
     QQuickItem *panelItem() const { return m_panel; }
     QQmlEngine *engine() const { return m_engine.get(); }
+    CardSupport *cards() const { return m_cards.get(); }
 
     // Keeps the window after closing (for tests and comparisons); released by default.
     void setReleaseOnClose(bool release) { m_releaseOnClose = release; }
@@ -51,13 +70,14 @@ signals:
 
 private:
     bool createWindow();
+    void createEngine();
     void place();
     void closeOnFocusLoss();
     void releaseMemory();
 
-    ClipboardMonitor &m_monitor;
-    QPointer<QObject> m_previewer;
-    std::function<void(QQmlEngine &)> m_setupEngine;
+    PanelServices m_services;
+    PanelHost m_host;
+    std::unique_ptr<CardSupport> m_cards;
     std::unique_ptr<QQmlEngine> m_engine;
     QPointer<QQuickWindow> m_window;
     QPointer<QQuickItem> m_panel;

@@ -1,8 +1,7 @@
 #include "filethumbnailsource.h"
 
 #include "futurewatch.h"
-#include "thumbnailer.h"
-#include "thumbnailimageprovider.h"
+#include "iconprovider.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -13,25 +12,40 @@
 
 namespace tessary {
 
-QString fileIconNames(const QUrl &url, bool byContent)
+QStringList fileIconNames(const QUrl &url, bool byContent)
 {
     const QMimeDatabase mimes;
     const QString path = url.isLocalFile() ? url.toLocalFile() : url.path();
     const QMimeType type = byContent ? mimes.mimeTypeForFile(path)
                                      : mimes.mimeTypeForFile(path, QMimeDatabase::MatchExtension);
-    return type.iconName() + QLatin1Char('/') + type.genericIconName();
+    return {type.iconName(), type.genericIconName()};
 }
-
-FileThumbnailSource::FileThumbnailSource(QObject *parent) : QObject(parent) {}
-
-FileThumbnailSource::FileThumbnailSource(Thumbnailer &thumbnailer, QObject *parent)
-    : QObject(parent), m_thumbnailer(&thumbnailer)
-{}
 
 FileThumbnailSource::~FileThumbnailSource()
 {
-    if (!m_thumbnailKey.isEmpty())
-        ThumbnailStore::instance().remove(m_thumbnailKey);
+    if (m_thumbnails && !m_thumbnailKey.isEmpty())
+        m_thumbnails->remove(m_thumbnailKey);
+}
+
+void FileThumbnailSource::setThumbnails(FileThumbnails *thumbnails)
+{
+    if (m_thumbnails == thumbnails)
+        return;
+    dropThumbnail();
+    ++m_ticket; // results from the previous one are not held anywhere
+    m_thumbnails = thumbnails;
+    emit thumbnailsChanged();
+    request();
+}
+
+void FileThumbnailSource::dropThumbnail()
+{
+    if (m_thumbnailKey.isEmpty())
+        return;
+    if (m_thumbnails)
+        m_thumbnails->remove(m_thumbnailKey);
+    m_thumbnailKey.clear();
+    emit thumbnailChanged();
 }
 
 void FileThumbnailSource::setUrl(const QUrl &url)
@@ -41,11 +55,7 @@ void FileThumbnailSource::setUrl(const QUrl &url)
     m_url = url;
     emit urlChanged();
     // Another file's picture must not stand for this one, even when no thumbnail comes.
-    if (!m_thumbnailKey.isEmpty()) {
-        ThumbnailStore::instance().remove(m_thumbnailKey);
-        m_thumbnailKey.clear();
-        emit thumbnailChanged();
-    }
+    dropThumbnail();
     // The icon by name is at hand at once; the content check may refine it.
     setIconNames(fileIconNames(url, false));
     request();
@@ -83,10 +93,7 @@ void FileThumbnailSource::setActive(bool active)
 
 QUrl FileThumbnailSource::thumbnailSource() const
 {
-    if (m_thumbnailKey.isEmpty())
-        return {};
-    return QUrl(QStringLiteral("image://%1/%2")
-                    .arg(QLatin1String(ThumbnailImageProvider::kId), m_thumbnailKey));
+    return m_thumbnailKey.isEmpty() ? QUrl() : FileThumbnails::source(m_thumbnailKey);
 }
 
 QSize FileThumbnailSource::requestedPixels() const
@@ -109,7 +116,7 @@ void FileThumbnailSource::componentComplete()
 
 void FileThumbnailSource::request()
 {
-    if (!m_complete || !m_active)
+    if (!m_complete || !m_active || !m_thumbnails)
         return;
     const quint64 ticket = ++m_ticket;
     if (m_url.isEmpty())
@@ -117,22 +124,20 @@ void FileThumbnailSource::request()
     // A previous picture stays until the new result arrives.
     const QUrl url = m_url;
     whenFinished(this, QtConcurrent::run([url] { return fileIconNames(url, true); }),
-                 [this, ticket](const QFuture<QString> &names) {
+                 [this, ticket](const QFuture<QStringList> &names) {
                      if (ticket == m_ticket && names.resultCount() > 0)
                          setIconNames(names.result());
                  });
-    Thumbnailer &thumbnailer = m_thumbnailer ? *m_thumbnailer : SystemThumbnailer::instance();
-    whenFinished(this, thumbnailer.thumbnail(url, requestedPixels()),
+    whenFinished(this, m_thumbnails->make(url, requestedPixels()),
                  [this, ticket](const QFuture<QImage> &image) {
                      if (ticket == m_ticket && image.resultCount() > 0 && !image.result().isNull())
                          setThumbnail(image.result());
                  });
 }
 
-void FileThumbnailSource::setIconNames(const QString &names)
+void FileThumbnailSource::setIconNames(const QStringList &names)
 {
-    const QUrl source(
-        QStringLiteral("image://%1/%2").arg(QLatin1String(FileIconImageProvider::kId), names));
+    const QUrl source = IconProvider::source(names);
     if (m_iconSource == source)
         return;
     m_iconSource = source;
@@ -167,11 +172,10 @@ void FileThumbnailSource::setThumbnail(const QImage &image)
 {
     const QString previous = m_thumbnailKey;
     // Rounded here rather than by a shader, which the software renderer lacks.
-    m_thumbnailKey =
-        ThumbnailStore::instance().insert(withRoundedCorners(image, m_targetSize, kCornerRadius));
+    m_thumbnailKey = m_thumbnails->insert(withRoundedCorners(image, m_targetSize, kCornerRadius));
     emit thumbnailChanged();
     if (!previous.isEmpty())
-        ThumbnailStore::instance().remove(previous);
+        m_thumbnails->remove(previous);
 }
 
 } // namespace tessary

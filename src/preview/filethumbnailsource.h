@@ -1,13 +1,14 @@
 #pragma once
 
+#include "filethumbnails.h"
+
 #include <QObject>
+#include <QPointer>
 #include <QQmlParserStatus>
 #include <QSizeF>
 #include <QUrl>
 
 namespace tessary {
-
-class Thumbnailer;
 
 // What a file view shows: the file type's icon at once, then the content thumbnail when one
 // arrives. One request is made when the view is complete and again whenever its URL or size
@@ -16,26 +17,29 @@ class Thumbnailer;
 class FileThumbnailSource : public QObject, public QQmlParserStatus {
     Q_OBJECT
     Q_INTERFACES(QQmlParserStatus)
-    Q_PROPERTY(QUrl url READ url WRITE setUrl NOTIFY urlChanged)
+    // Where thumbnails are made and held; no requests are made without it.
+    Q_PROPERTY(tessary::FileThumbnails *thumbnails READ thumbnails WRITE setThumbnails NOTIFY
+                   thumbnailsChanged FINAL)
+    Q_PROPERTY(QUrl url READ url WRITE setUrl NOTIFY urlChanged FINAL)
     // In device-independent pixels.
-    Q_PROPERTY(QSizeF targetSize READ targetSize WRITE setTargetSize NOTIFY targetSizeChanged)
+    Q_PROPERTY(QSizeF targetSize READ targetSize WRITE setTargetSize NOTIFY targetSizeChanged FINAL)
     // 0 for the primary screen's ratio (2.0 when there is no screen).
     Q_PROPERTY(qreal devicePixelRatio READ devicePixelRatio WRITE setDevicePixelRatio NOTIFY
-                   devicePixelRatioChanged)
+                   devicePixelRatioChanged FINAL)
     // Inactive views make no requests and drop the one in flight.
-    Q_PROPERTY(bool active READ isActive WRITE setActive NOTIFY activeChanged)
-    Q_PROPERTY(QUrl iconSource READ iconSource NOTIFY iconSourceChanged)
-    Q_PROPERTY(QUrl thumbnailSource READ thumbnailSource NOTIFY thumbnailChanged)
-    Q_PROPERTY(bool hasThumbnail READ hasThumbnail NOTIFY thumbnailChanged)
+    Q_PROPERTY(bool active READ isActive WRITE setActive NOTIFY activeChanged FINAL)
+    Q_PROPERTY(QUrl iconSource READ iconSource NOTIFY iconSourceChanged FINAL)
+    Q_PROPERTY(QUrl thumbnailSource READ thumbnailSource NOTIFY thumbnailChanged FINAL)
+    Q_PROPERTY(bool hasThumbnail READ hasThumbnail NOTIFY thumbnailChanged FINAL)
 public:
     // In device-independent pixels, as the picture is shown.
     static constexpr qreal kCornerRadius = 4;
 
-    // Uses the desktop's thumbnails (SystemThumbnailer::instance()).
-    explicit FileThumbnailSource(QObject *parent = nullptr);
-    explicit FileThumbnailSource(Thumbnailer &thumbnailer, QObject *parent = nullptr);
+    using QObject::QObject;
     ~FileThumbnailSource() override;
 
+    FileThumbnails *thumbnails() const { return m_thumbnails; }
+    void setThumbnails(FileThumbnails *thumbnails);
     QUrl url() const { return m_url; }
     void setUrl(const QUrl &url);
     QSizeF targetSize() const { return m_targetSize; }
@@ -56,6 +60,7 @@ public:
     void componentComplete() override;
 
 signals:
+    void thumbnailsChanged();
     void urlChanged();
     void targetSizeChanged();
     void devicePixelRatioChanged();
@@ -65,10 +70,11 @@ signals:
 
 private:
     void request();
-    void setIconNames(const QString &names);
+    void setIconNames(const QStringList &names);
     void setThumbnail(const QImage &image);
+    void dropThumbnail();
 
-    Thumbnailer *m_thumbnailer = nullptr; // null: the desktop's
+    QPointer<FileThumbnails> m_thumbnails;
     QUrl m_url;
     QSizeF m_targetSize{296, 140};
     qreal m_devicePixelRatio = 0;
@@ -87,8 +93,9 @@ QImage roundedCorners(const QImage &image, qreal radius);
 // they have `radius`.
 QImage withRoundedCorners(const QImage &image, QSizeF box, qreal radius);
 
-// "<icon>/<generic icon>" of the file's type for the fileicon provider. With `byContent` the
-// file is read and stat'ed (folders, files without extension): call that off the GUI thread.
-QString fileIconNames(const QUrl &url, bool byContent);
+// The icon names of the file's type, its own before the generic one, for the icon provider. With
+// `byContent` the file is read and stat'ed (folders, files without extension): call that off the
+// GUI thread.
+QStringList fileIconNames(const QUrl &url, bool byContent);
 
 } // namespace tessary

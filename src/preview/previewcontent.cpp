@@ -1,6 +1,7 @@
 #include "previewcontent.h"
 
 #include "futurewatch.h"
+#include "imagereading.h"
 
 #include <QDesktopServices>
 #include <QFile>
@@ -99,9 +100,8 @@ FileInspection inspectFile(const QUrl &url)
     if (QImageReader::supportedMimeTypes().contains(type.name().toLatin1())) {
         file.seek(0);
         QImageReader reader(&file);
-        reader.setAutoTransform(true);
         // The header tells a damaged file; damage further in shows in the view.
-        const QSize size = reader.canRead() ? reader.size() : QSize();
+        const QSize size = reader.canRead() ? images::uprightSize(reader) : QSize();
         if (!size.isValid()) {
             return failure(
                 QObject::tr("“%1” cannot be shown: it is not a readable image.").arg(name));

@@ -33,18 +33,18 @@ FileInspection inspectFile(const QUrl &url);
 // loading is overtaken by another URL is dropped.
 class PreviewContent : public QObject {
     Q_OBJECT
-    Q_PROPERTY(QUrl url READ url NOTIFY contentChanged)
-    Q_PROPERTY(Kind kind READ kind NOTIFY contentChanged)
-    Q_PROPERTY(QString fileName READ fileName NOTIFY contentChanged)
-    Q_PROPERTY(QString text READ text NOTIFY contentChanged)
-    Q_PROPERTY(QStringList textBlocks READ textBlocks NOTIFY contentChanged)
-    Q_PROPERTY(bool truncated READ truncated NOTIFY contentChanged)
-    Q_PROPERTY(QSize imageSize READ imageSize NOTIFY contentChanged)
-    Q_PROPERTY(QString typeName READ typeName NOTIFY contentChanged)
-    Q_PROPERTY(QString sizeText READ sizeText NOTIFY contentChanged)
-    Q_PROPERTY(QString errorMessage READ errorMessage NOTIFY contentChanged)
+    Q_PROPERTY(QUrl url READ url NOTIFY contentChanged FINAL)
+    Q_PROPERTY(Kind kind READ kind NOTIFY contentChanged FINAL)
+    Q_PROPERTY(QString fileName READ fileName NOTIFY contentChanged FINAL)
+    Q_PROPERTY(QString text READ text NOTIFY contentChanged FINAL)
+    Q_PROPERTY(QStringList textBlocks READ textBlocks NOTIFY contentChanged FINAL)
+    Q_PROPERTY(bool truncated READ truncated NOTIFY contentChanged FINAL)
+    Q_PROPERTY(QSize imageSize READ imageSize NOTIFY contentChanged FINAL)
+    Q_PROPERTY(QString typeName READ typeName NOTIFY contentChanged FINAL)
+    Q_PROPERTY(QString sizeText READ sizeText NOTIFY contentChanged FINAL)
+    Q_PROPERTY(QString errorMessage READ errorMessage NOTIFY contentChanged FINAL)
     // Images: true shows them at their own resolution instead of fitted to the window.
-    Q_PROPERTY(bool zoomed READ zoomed WRITE setZoomed NOTIFY zoomedChanged)
+    Q_PROPERTY(bool zoomed READ zoomed WRITE setZoomed NOTIFY zoomedChanged FINAL)
 public:
     enum class Kind { Loading, Text, Image, Other, Error };
     Q_ENUM(Kind)

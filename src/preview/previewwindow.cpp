@@ -1,6 +1,6 @@
 #include "previewwindow.h"
 
-#include "previewcontroller.h"
+#include "filethumbnails.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -12,24 +12,8 @@ Q_LOGGING_CATEGORY(lcPreviewer, "tessary.preview.window", QtInfoMsg)
 
 namespace tessary {
 
-namespace {
-PreviewWindow *g_instance = nullptr;
-}
-
-PreviewWindow &PreviewWindow::instance()
-{
-    if (!g_instance) {
-        g_instance = new PreviewWindow;
-        // Windows must go before the platform integration does.
-        qAddPostRoutine([] {
-            delete g_instance;
-            g_instance = nullptr;
-        });
-    }
-    return *g_instance;
-}
-
-PreviewWindow::PreviewWindow()
+PreviewWindow::PreviewWindow(FileThumbnails &thumbnails, QObject *parent)
+    : QObject(parent), m_thumbnails(thumbnails)
 {
     connect(&m_content, &PreviewContent::closeRequested, this, &PreviewWindow::close);
 }
@@ -41,11 +25,13 @@ void PreviewWindow::createView()
     m_view = std::make_unique<QQuickView>();
     QQmlEngine &engine = *m_view->engine();
     engine.addImportPath(QStringLiteral("qrc:/"));
-    registerPreviewQmlTypes(engine);
+    addFileImageProviders(engine, m_thumbnails);
     m_view->setTitle(QCoreApplication::translate("PreviewWindow", "Preview"));
     m_view->setResizeMode(QQuickView::SizeRootObjectToView);
     m_view->resize(kDefaultWidth, kDefaultHeight);
-    m_view->setInitialProperties({{QStringLiteral("content"), QVariant::fromValue(&m_content)}});
+    m_view->setInitialProperties(
+        {{QStringLiteral("content"), QVariant::fromValue(&m_content)},
+         {QStringLiteral("thumbnails"), QVariant::fromValue(&m_thumbnails)}});
     m_view->setSource(QUrl(QStringLiteral("qrc:/Tessary/Previewer.qml")));
     if (m_view->status() == QQuickView::Error)
         qCWarning(lcPreviewer) << "previewer view failed:" << m_view->errors();

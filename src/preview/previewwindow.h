@@ -10,20 +10,18 @@ class QQuickView;
 
 namespace tessary {
 
-// The previewer: one window for the whole process showing one file at a time. Showing another
-// file while it is open replaces what it shows and brings it to the front. Space and Escape
-// close it.
+class FileThumbnails;
+
+// The previewer: one window showing one file at a time. Showing another file while it is open
+// replaces what it shows and brings it to the front. Space and Escape close it. Its view is made
+// when it is first shown; the thumbnails must outlive the window.
 class PreviewWindow : public QObject, public FilePreviewer {
     Q_OBJECT
 public:
     static constexpr int kDefaultWidth = 720;
     static constexpr int kDefaultHeight = 540;
 
-    // The process-wide window, created on first use (on the GUI thread); destroyed before the
-    // application object goes away.
-    static PreviewWindow &instance();
-
-    PreviewWindow();
+    explicit PreviewWindow(FileThumbnails &thumbnails, QObject *parent = nullptr);
     ~PreviewWindow() override;
 
     void show(const QUrl &url) override;
@@ -39,6 +37,7 @@ protected:
 private:
     void createView();
 
+    FileThumbnails &m_thumbnails;
     PreviewContent m_content;
     std::unique_ptr<QQuickView> m_view;
 };

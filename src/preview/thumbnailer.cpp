@@ -1,9 +1,9 @@
 #include "thumbnailer.h"
 
 #include "futurewatch.h"
+#include "imagereading.h"
 #include "thumbnailcache.h"
 
-#include <QCoreApplication>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QFileInfo>
@@ -43,21 +43,9 @@ struct SystemThumbnailer::Request {
     }
 };
 
-QImage decodeScaledImage(const QString &path, QSize box)
+SystemThumbnailer::SystemThumbnailer(QDBusConnection bus, QThreadPool &pool, QObject *parent)
+    : QObject(parent), m_bus(std::move(bus)), m_pool(pool)
 {
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    const QSize size = reader.size();
-    if (size.isValid() && (size.width() > box.width() || size.height() > box.height()))
-        reader.setScaledSize(size.scaled(box, Qt::KeepAspectRatio).expandedTo({1, 1}));
-    return reader.read();
-}
-
-SystemThumbnailer::SystemThumbnailer(QDBusConnection bus, QObject *parent)
-    : QObject(parent), m_bus(std::move(bus)), m_pool(new QThreadPool(this))
-{
-    // Decoding is memory-heavy; two at a time keeps a long list of files from swamping memory.
-    m_pool->setMaxThreadCount(2);
     if (m_bus.isConnected()) {
         m_bus.connect(kService, kPath, kInterface, QStringLiteral("Ready"), this,
                       SLOT(onReady(uint, QStringList)));
@@ -68,17 +56,7 @@ SystemThumbnailer::SystemThumbnailer(QDBusConnection bus, QObject *parent)
 
 SystemThumbnailer::~SystemThumbnailer()
 {
-    m_pool->waitForDone();
-}
-
-SystemThumbnailer &SystemThumbnailer::instance()
-{
-    static SystemThumbnailer *thumbnailer = [] {
-        auto *created =
-            new SystemThumbnailer(QDBusConnection::sessionBus(), QCoreApplication::instance());
-        return created;
-    }();
-    return *thumbnailer;
+    m_pool.waitForDone();
 }
 
 QFuture<QImage> SystemThumbnailer::thumbnail(const QUrl &fileUrl, QSize pixels)
@@ -92,7 +70,7 @@ QFuture<QImage> SystemThumbnailer::thumbnail(const QUrl &fileUrl, QSize pixels)
         request->finish({});
         return future;
     }
-    QFuture<CacheLookup> lookup = QtConcurrent::run(m_pool, [url = fileUrl, pixels] {
+    QFuture<CacheLookup> lookup = QtConcurrent::run(&m_pool, [url = fileUrl, pixels] {
         CacheLookup lookup;
         lookup.image = thumbnailcache::read(url, pixels);
         if (lookup.image.isNull())
@@ -114,7 +92,7 @@ QFuture<QImage> SystemThumbnailer::thumbnail(const QUrl &fileUrl, QSize pixels)
 void SystemThumbnailer::askService(std::shared_ptr<Request> request)
 {
     if (!m_bus.isConnected() || request->mimeType == QLatin1String("inode/directory")) {
-        m_pool->start([request] { decodeInProcess(request); });
+        m_pool.start([request] { decodeInProcess(request); });
         return;
     }
     QDBusMessage call =
@@ -129,7 +107,7 @@ void SystemThumbnailer::askService(std::shared_ptr<Request> request)
         if (reply.isError()) {
             // No thumbnailer on this desktop, or it refused the type.
             qCDebug(lcThumbnails) << "thumbnailer unavailable:" << reply.error().message();
-            m_pool->start([request] { decodeInProcess(request); });
+            m_pool.start([request] { decodeInProcess(request); });
             return;
         }
         const uint handle = reply.value();
@@ -180,7 +158,7 @@ void SystemThumbnailer::serviceAnswered(uint handle, bool ready)
     std::shared_ptr<Request> request = m_queued.take(handle);
     if (!request)
         return;
-    m_pool->start([request, ready] {
+    m_pool.start([request, ready] {
         // The service files what it made in the cache; read it from there.
         if (ready) {
             const QImage image = thumbnailcache::read(request->url, request->pixels);
@@ -200,7 +178,7 @@ void SystemThumbnailer::decodeInProcess(std::shared_ptr<Request> request)
         request->finish({});
         return;
     }
-    request->finish(decodeScaledImage(request->url.toLocalFile(), request->pixels));
+    request->finish(images::readUprightFile(request->url.toLocalFile(), request->pixels));
 }
 
 } // namespace tessary

@@ -24,20 +24,16 @@ public:
 // The desktop's thumbnails: the shared freedesktop cache first, then the D-Bus thumbnailer
 // service (org.freedesktop.thumbnails.Thumbnailer1, e.g. tumbler) when there is one, then a
 // scaled decode in this process for image types Qt reads. Lives on the GUI thread; file work
-// runs on the thread pool.
+// runs on the decoding pool it is given, which must outlive it.
 class SystemThumbnailer : public QObject, public Thumbnailer {
     Q_OBJECT
 public:
     static constexpr int kServiceTimeoutMs = 30000;
 
-    explicit SystemThumbnailer(QDBusConnection bus = QDBusConnection::sessionBus(),
-                               QObject *parent = nullptr);
+    SystemThumbnailer(QDBusConnection bus, QThreadPool &pool, QObject *parent = nullptr);
     ~SystemThumbnailer() override;
 
     QFuture<QImage> thumbnail(const QUrl &fileUrl, QSize pixels) override;
-
-    // The instance views use, created on first use on the GUI thread.
-    static SystemThumbnailer &instance();
 
 private slots:
     void onReady(uint handle, const QStringList &uris);
@@ -50,14 +46,10 @@ private:
     static void decodeInProcess(std::shared_ptr<Request> request);
 
     QDBusConnection m_bus;
-    QThreadPool *m_pool;
+    QThreadPool &m_pool;
     QHash<uint, std::shared_ptr<Request>> m_queued;
     // Answers that came before the reply naming their handle (true: ready).
     QHash<uint, bool> m_earlyAnswers;
 };
-
-// Decodes an image file scaled down to fit the box (never up). Null when it is no image Qt
-// reads. Blocking.
-QImage decodeScaledImage(const QString &path, QSize box);
 
 } // namespace tessary

@@ -10,12 +10,11 @@ Item {
     property bool shown: true
     // Accent capsule with the accent's text colour; otherwise a white capsule with black text.
     property bool prominent: true
-    property CardStyle style: CardStyle {}
 
     signal activated()
 
-    implicitWidth: title.implicitWidth + 2 * style.buttonSidePadding
-    implicitHeight: style.buttonHeight
+    implicitWidth: title.implicitWidth + 2 * Theme.buttonSidePadding
+    implicitHeight: Theme.buttonHeight
 
     Accessible.role: Accessible.Button
     Accessible.name: label
@@ -31,7 +30,7 @@ Item {
         width: parent.width + 1.5
         height: parent.height + 1.5
         radius: height / 2
-        color: button.style.buttonShadow
+        color: Theme.buttonShadow
     }
 
     Rectangle {
@@ -39,18 +38,18 @@ Item {
         anchors.fill: parent
         radius: height / 2
         color: !button.prominent ? "white"
-             : tap.pressed ? Qt.darker(button.style.accent, 1.15) : button.style.accent
+             : tap.pressed ? Qt.darker(Theme.accent, 1.15) : Theme.accent
         border.width: !button.prominent && tap.pressed ? 1 : 0
-        border.color: button.style.buttonShadow
+        border.color: Theme.buttonShadow
 
         Text {
             id: title
             anchors.centerIn: parent
             text: button.label
             textFormat: Text.PlainText
-            font.pixelSize: button.style.buttonTextSize
+            font.pixelSize: Theme.buttonTextSize
             font.weight: Font.Medium
-            color: button.prominent ? button.style.accentText : "black"
+            color: button.prominent ? Theme.accentText : "black"
         }
     }
 

@@ -6,12 +6,11 @@ Item {
     id: toggle
 
     property bool expanded: false
-    property CardStyle style: CardStyle {}
 
     signal toggled()
 
-    implicitWidth: style.toggleWidth
-    implicitHeight: style.toggleHeight
+    implicitWidth: Theme.toggleWidth
+    implicitHeight: Theme.toggleHeight
 
     Accessible.role: Accessible.Button
     Accessible.name: expanded ? qsTr("Collapse") : qsTr("Expand")
@@ -26,7 +25,7 @@ Item {
         height: 6
         rotation: toggle.expanded ? 180 : 0
         Behavior on rotation {
-            Spring { response: toggle.style.expandResponse }
+            Spring { response: Theme.expandResponse }
         }
 
         Repeater {
@@ -40,7 +39,7 @@ Item {
                 radius: 0.8
                 antialiasing: true
                 rotation: modelData
-                color: toggle.style.secondary
+                color: Theme.secondaryText
             }
         }
     }

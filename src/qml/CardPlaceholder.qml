@@ -4,18 +4,19 @@ import QtQuick
 Item {
     id: placeholder
 
-    required property string icon
-    property CardStyle style: CardStyle {}
+    // A freedesktop icon name; a bundled drawing stands in where the theme lacks it.
+    required property string iconName
 
-    implicitHeight: style.placeholderSize
+    implicitHeight: Theme.placeholderSize
     height: implicitHeight
 
     Image {
         anchors.centerIn: parent
-        width: placeholder.style.placeholderSize
-        height: placeholder.style.placeholderSize
-        sourceSize: Qt.size(width, height)
-        source: "image://cardicon/" + placeholder.icon
+        width: Theme.placeholderSize
+        height: Theme.placeholderSize
+        sourceSize.width: width
+        sourceSize.height: height
+        source: "image://icon/" + placeholder.iconName
         fillMode: Image.PreserveAspectFit
         opacity: 0.55
     }

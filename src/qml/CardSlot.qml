@@ -1,4 +1,5 @@
 import QtQuick
+import Tessary
 
 // One list row: a card inset from the panel's edges, wired to the screen's rules.
 Item {
@@ -7,10 +8,12 @@ Item {
     required property int index
     required property string kind
     required property string text
-    required property var urls
+    required property list<url> urls
     required property string entryId
-    required property var capturedAt
-    property var rules: null
+    required property date capturedAt
+    required property MainScreenState rules
+    required property CardSupport support
+    required property FileThumbnails thumbnails
 
     readonly property alias card: card
 
@@ -29,7 +32,9 @@ Item {
         urls: slot.urls
         entryId: slot.entryId
         capturedAt: slot.capturedAt
-        highlighted: slot.rules !== null && slot.rules.hoveredId === slot.entryId
+        support: slot.support
+        thumbnails: slot.thumbnails
+        highlighted: slot.rules.hoveredId === slot.entryId
         onCopyRequested: slot.copyRequested(slot.index)
         onPreviewRequested: slot.previewRequested(slot.index)
         onHoverChanged: (hovering) => slot.rules.setPointerOver(slot.entryId, hovering)

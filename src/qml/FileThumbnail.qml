@@ -1,14 +1,15 @@
 import QtQuick
-import Tessary.Native
+import Tessary
 
 // A file's picture: its type's icon at once, then its content thumbnail when one is made.
 // Both are fitted inside the item whole; the thumbnail comes with its corners rounded.
 Item {
     id: root
 
+    required property FileThumbnails thumbnails
     property url url
-    property real targetWidth: 296
-    property real targetHeight: 140
+    property real targetWidth: Theme.thumbnailWidth
+    property real targetHeight: Theme.thumbnailHeight
     readonly property bool showsThumbnail: fileSource.hasThumbnail && thumbnail.status === Image.Ready
 
     implicitWidth: targetWidth
@@ -16,18 +17,18 @@ Item {
 
     FileThumbnailSource {
         id: fileSource
+        thumbnails: root.thumbnails
         url: root.url
         targetSize: Qt.size(root.targetWidth, root.targetHeight)
         active: root.visible
     }
 
     Image {
-        id: icon
         anchors.fill: parent
         visible: !root.showsThumbnail
         source: fileSource.iconSource
-        sourceSize: Qt.size(Math.min(root.targetWidth, root.targetHeight),
-                            Math.min(root.targetWidth, root.targetHeight))
+        sourceSize.width: Math.min(root.targetWidth, root.targetHeight)
+        sourceSize.height: Math.min(root.targetWidth, root.targetHeight)
         fillMode: Image.PreserveAspectFit
         smooth: true
     }

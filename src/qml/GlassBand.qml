@@ -7,11 +7,10 @@ Item {
     id: band
 
     // Seven (location, alpha) points from the band's top to its bottom.
-    required property var stops
-    readonly property color glass: Theme.glass
+    required property list<point> stops
 
-    function stopColor(i) {
-        return Qt.rgba(glass.r, glass.g, glass.b, glass.a * stops[i].y)
+    function stopColor(i: int): color {
+        return Qt.rgba(Theme.glass.r, Theme.glass.g, Theme.glass.b, Theme.glass.a * stops[i].y)
     }
 
     Rectangle {

@@ -1,5 +1,5 @@
 import QtQuick
-import Tessary.Native
+import Tessary
 
 // The home screen: the title band, the history as a column of cards (or an invitation when
 // it is empty) and the Settings and Quit rows. Its state lives in MainScreenState; a screen
@@ -7,9 +7,10 @@ import Tessary.Native
 FocusScope {
     id: screen
 
-    required property var monitor
-    // Anything with previewRow(row).
-    property var previewer: null
+    required property ClipboardMonitor monitor
+    required property PreviewController previewer
+    required property CardSupport support
+    required property FileThumbnails thumbnails
 
     readonly property alias rules: rules
     readonly property alias list: list
@@ -26,20 +27,21 @@ FocusScope {
     Accessible.role: Accessible.Pane
     Accessible.name: qsTr("Clipboard history")
 
-    function copyRow(row) {
+    function copyRow(row: int) {
         if (row >= 0)
             monitor.copyRow(row)
     }
-    function previewRow(row) {
-        if (row >= 0 && previewer)
+    function previewRow(row: int) {
+        if (row >= 0)
             previewer.previewRow(row)
     }
-    function moveHighlight(step) {
+    function moveHighlight(step: int) {
         const row = rules.moveHighlight(step)
         if (row >= 0)
             reveal(row)
     }
-    // Scrolls the row into the part of the list that no band covers.
+    // Scrolls the row into the part of the list that no band covers. Left untyped: the compiler
+    // of Qt 6.4 turns it into code that crashes.
     function reveal(row) {
         list.positionViewAtIndex(row, ListView.Contain)
         const item = list.itemAtIndex(row)
@@ -85,13 +87,12 @@ FocusScope {
     MainScreenState {
         id: rules
         history: screen.monitor.history
+        // A band fades long and soft over hidden content, short and steep otherwise.
+        headerSoftness: hasContentAbove ? 1 : 0
+        footerSoftness: hasContentBelow ? 1 : 0
+        Behavior on headerSoftness { Spring { response: Theme.edgeFadeResponse } }
+        Behavior on footerSoftness { Spring { response: Theme.edgeFadeResponse } }
     }
-
-    // 0 shows a band's short, steep fade, 1 its long, soft one.
-    property real headerSoftness: rules.hasContentAbove ? 1 : 0
-    property real footerSoftness: rules.hasContentBelow ? 1 : 0
-    Behavior on headerSoftness { Spring { response: Theme.edgeFadeResponse } }
-    Behavior on footerSoftness { Spring { response: Theme.edgeFadeResponse } }
 
     ListView {
         id: list
@@ -111,12 +112,18 @@ FocusScope {
         Accessible.role: Accessible.List
         Accessible.name: qsTr("Clipboard history")
 
+        // The delegate reaches the screen's id as every delegate does; qmllint of Qt 6.4 cannot
+        // tell that a component may (what later versions declare as ComponentBehavior: Bound).
+        // qmllint disable unqualified
         delegate: CardSlot {
-            width: ListView.view.width
+            width: list.width
             rules: screen.rules
+            support: screen.support
+            thumbnails: screen.thumbnails
             onCopyRequested: (row) => screen.copyRow(row)
             onPreviewRequested: (row) => screen.previewRow(row)
         }
+        // qmllint enable unqualified
 
         function reportGeometry() {
             rules.updateScrollGeometry(contentY - originY + topMargin, height,
@@ -131,7 +138,7 @@ FocusScope {
     HeaderBand {
         id: header
         width: parent.width
-        stops: rules.headerFadeStops(screen.headerSoftness)
+        stops: rules.headerStops
     }
 
     Item {
@@ -149,7 +156,8 @@ FocusScope {
 
             Image {
                 anchors.horizontalCenter: parent.horizontalCenter
-                sourceSize: Qt.size(Theme.title2Size * 1.3, Theme.title2Size * 1.3)
+                sourceSize.width: Theme.title2Size * 1.3
+                sourceSize.height: Theme.title2Size * 1.3
                 source: Theme.symbol("doc.on.clipboard", Theme.secondaryText)
                 Accessible.ignored: true
             }
@@ -168,7 +176,7 @@ FocusScope {
         id: footer
         width: parent.width
         y: screen.height - height
-        stops: rules.footerFadeStops(screen.footerSoftness)
+        stops: rules.footerStops
         onOpenSettings: screen.openSettings()
         onQuitRequested: screen.quitRequested()
     }

@@ -1,30 +1,31 @@
 import QtQuick
+import Tessary
 
 // The panel's root: one of two screens, 320 wide and as tall as the screen on show. A switch
 // slides the outgoing screen out past one edge and the incoming one in from the other, both
-// fading, on one spring. A screen that leaves is destroyed; coming back builds a new one.
-Rectangle {
+// fading, on one spring. A screen that leaves is destroyed; coming back builds a new one. The
+// focus the panel is given passes on to the screen on show.
+FocusScope {
     id: panel
 
-    required property var monitor
-    property var previewer: null
+    required property ClipboardMonitor monitor
+    required property PreviewController previewer
+    required property CardSupport cards
+    required property FileThumbnails thumbnails
+    required property PanelHost host
 
     // "main" or "settings"
     readonly property string screen: current ? current.objectName : ""
     property Item current: null
 
-    signal closeRequested()
-    signal quitRequested()
-
     width: Theme.panelWidth
     implicitHeight: current ? current.implicitHeight : 0
-    color: Theme.background
     clip: true
 
     Accessible.role: Accessible.Window
     Accessible.name: qsTr("Tessary")
 
-    Keys.onEscapePressed: panel.closeRequested()
+    Keys.onEscapePressed: panel.host.requestClose()
 
     function openSettings() {
         switchTo(settingsScreen, 1)
@@ -33,7 +34,8 @@ Rectangle {
         switchTo(mainScreen, -1)
     }
     // direction: 1 brings the new screen in from the trailing edge, -1 from the leading edge.
-    function switchTo(component, direction) {
+    // The outgoing screen is disabled at once and destroyed once it has faded out.
+    function switchTo(component: Component, direction: int) {
         const outgoing = current
         const incoming = component.createObject(panel, {x: direction * width, opacity: 0})
         current = incoming
@@ -41,30 +43,33 @@ Rectangle {
         incoming.opacity = 1
         incoming.forceActiveFocus()
         if (outgoing) {
-            outgoing.leaving = true
+            outgoing.enabled = false
             outgoing.x = -direction * width
             outgoing.opacity = 0
-            outgoing.enabled = false
         }
     }
 
     Component.onCompleted: {
         current = mainScreen.createObject(panel)
-        current.forceActiveFocus()
+        current.focus = true
     }
 
+    // The screens reach the panel's id; qmllint of Qt 6.4 cannot tell that a component may (what
+    // later versions declare as ComponentBehavior: Bound).
+    // qmllint disable unqualified
     Component {
         id: mainScreen
         MainScreen {
             objectName: "main"
-            property bool leaving: false
             monitor: panel.monitor
             previewer: panel.previewer
+            support: panel.cards
+            thumbnails: panel.thumbnails
             onOpenSettings: panel.openSettings()
-            onQuitRequested: panel.quitRequested()
+            onQuitRequested: panel.host.requestQuit()
             Behavior on x { Spring { response: Theme.screenSwitchResponse } }
             Behavior on opacity { Spring { response: Theme.screenSwitchResponse } }
-            onOpacityChanged: if (leaving && opacity === 0) destroy()
+            onOpacityChanged: if (!enabled && opacity === 0) destroy()
         }
     }
 
@@ -72,11 +77,11 @@ Rectangle {
         id: settingsScreen
         SettingsScreen {
             objectName: "settings"
-            property bool leaving: false
             onBack: panel.showMain()
             Behavior on x { Spring { response: Theme.screenSwitchResponse } }
             Behavior on opacity { Spring { response: Theme.screenSwitchResponse } }
-            onOpacityChanged: if (leaving && opacity === 0) destroy()
+            onOpacityChanged: if (!enabled && opacity === 0) destroy()
         }
     }
+    // qmllint enable unqualified
 }

@@ -37,7 +37,8 @@ Item {
         anchors.right: parent.right
         anchors.rightMargin: Theme.rowSideInset
         anchors.verticalCenter: parent.verticalCenter
-        sourceSize: Qt.size(Theme.captionSize, Theme.captionSize)
+        sourceSize.width: Theme.captionSize
+        sourceSize.height: Theme.captionSize
         source: row.chevron ? Theme.symbol("chevron.right", Theme.secondaryText) : ""
         Accessible.ignored: true
     }

@@ -1,7 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import Tessary.Native
+import Tessary
 
 // The panel's second screen: a header that leads back, and the "Open on launch" switch. The panel
 // gives the width; the screen is at least 180 high, with its rows at the top.
@@ -13,16 +13,8 @@ FocusScope {
     // The login item's state, read when the screen appears; the switch writes through it.
     property LaunchAtLogin launchAtLogin: LaunchAtLogin {}
 
-    readonly property int minimumHeight: 180
-    readonly property int rowHorizontalPadding: 12
-    readonly property int rowVerticalPadding: 10
-    readonly property int headerSpacing: 4
-    readonly property int titlePixelSize: 13
-    readonly property size chevronSize: Qt.size(7, 11)
-    readonly property size switchTrackSize: Qt.size(32, 18)
-
     implicitWidth: Theme.panelWidth
-    implicitHeight: Math.max(minimumHeight, rows.implicitHeight)
+    implicitHeight: Math.max(Theme.settingsMinimumHeight, rows.implicitHeight)
 
     function goBack() {
         root.back()
@@ -36,11 +28,11 @@ FocusScope {
     // technology's toggle action, which moves `checked` without emitting `toggled`). A change that
     // merely follows the state does nothing; after a request the switch follows the state again,
     // so a failed one puts it back.
-    function switchMoved(wanted) {
+    function switchMoved(wanted: bool) {
         if (wanted === launchAtLogin.enabled)
             return
         launchAtLogin.enabled = wanted
-        openOnLaunch.checked = Qt.binding(function() { return root.launchAtLogin.enabled })
+        openOnLaunch.checked = Qt.binding(() => root.launchAtLogin.enabled)
     }
 
     Component.onCompleted: refresh()
@@ -67,7 +59,7 @@ FocusScope {
             id: header
             objectName: "backRow"
             Layout.fillWidth: true
-            implicitHeight: headerRow.implicitHeight + 2 * root.rowVerticalPadding
+            implicitHeight: headerRow.implicitHeight + 2 * Theme.titleVerticalInset
             activeFocusOnTab: true
 
             Accessible.role: Accessible.Button
@@ -89,23 +81,23 @@ FocusScope {
                 anchors.margins: 2
                 visible: header.activeFocus
                 color: "transparent"
-                border.color: Theme.palette.highlight
+                border.color: Theme.accent
                 radius: 4
             }
 
             RowLayout {
                 id: headerRow
                 anchors.fill: parent
-                anchors.leftMargin: root.rowHorizontalPadding
-                anchors.rightMargin: root.rowHorizontalPadding
-                anchors.topMargin: root.rowVerticalPadding
-                anchors.bottomMargin: root.rowVerticalPadding
-                spacing: root.headerSpacing
+                anchors.leftMargin: Theme.rowSideInset
+                anchors.rightMargin: Theme.rowSideInset
+                anchors.topMargin: Theme.titleVerticalInset
+                anchors.bottomMargin: Theme.titleVerticalInset
+                spacing: Theme.settingsHeaderSpacing
 
                 Canvas {
                     id: chevron
-                    implicitWidth: root.chevronSize.width
-                    implicitHeight: root.chevronSize.height
+                    implicitWidth: Theme.backChevronSize.width
+                    implicitHeight: Theme.backChevronSize.height
                     Layout.alignment: Qt.AlignVCenter
                     Accessible.ignored: true
                     property color stroke: Theme.primaryText
@@ -129,7 +121,7 @@ FocusScope {
                     id: title
                     objectName: "title"
                     text: qsTr("Settings")
-                    font.pixelSize: root.titlePixelSize
+                    font.pixelSize: Theme.titleSize
                     font.weight: Font.Medium
                     color: Theme.primaryText
                     Layout.alignment: Qt.AlignVCenter
@@ -152,10 +144,10 @@ FocusScope {
             id: openOnLaunch
             objectName: "openOnLaunch"
             Layout.fillWidth: true
-            leftPadding: root.rowHorizontalPadding
-            rightPadding: root.rowHorizontalPadding
-            topPadding: root.rowVerticalPadding
-            bottomPadding: root.rowVerticalPadding
+            leftPadding: Theme.rowSideInset
+            rightPadding: Theme.rowSideInset
+            topPadding: Theme.titleVerticalInset
+            bottomPadding: Theme.titleVerticalInset
             spacing: 8
             text: qsTr("Open on launch")
             enabled: !root.launchAtLogin.busy
@@ -166,15 +158,13 @@ FocusScope {
 
             // A small switch at the trailing edge, the label taking the rest of the row.
             indicator: Rectangle {
-                implicitWidth: root.switchTrackSize.width
-                implicitHeight: root.switchTrackSize.height
+                implicitWidth: Theme.switchTrackSize.width
+                implicitHeight: Theme.switchTrackSize.height
                 x: openOnLaunch.mirrored ? openOnLaunch.leftPadding
                                          : openOnLaunch.width - width - openOnLaunch.rightPadding
                 y: openOnLaunch.topPadding + (openOnLaunch.availableHeight - height) / 2
                 radius: height / 2
-                color: openOnLaunch.checked ? Theme.palette.highlight
-                                            : Qt.rgba(Theme.primaryText.r, Theme.primaryText.g,
-                                                      Theme.primaryText.b, 0.25)
+                color: openOnLaunch.checked ? Theme.accent : Theme.switchTrackOff
                 opacity: openOnLaunch.enabled ? 1 : 0.5
 
                 Rectangle {

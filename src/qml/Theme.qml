@@ -1,8 +1,9 @@
 pragma Singleton
 import QtQuick
 
-// Sizes, durations, type sizes and colours shared by every view. Sizes are device-independent
-// pixels; colours follow the system palette so light and dark themes both read well.
+// Every design value of the views: sizes, durations, type sizes and colours. Sizes are
+// device-independent pixels; colours follow the system palette so light and dark themes both
+// read well.
 QtObject {
     readonly property int panelWidth: 320
 
@@ -19,6 +20,38 @@ QtObject {
     readonly property int titleVerticalInset: 10
     readonly property int rowVerticalInset: 8
 
+    // Cards: the tile, then the timestamp line under it.
+    readonly property int cardStackSpacing: 6
+    readonly property int tileRadius: 8
+    readonly property int tileBorderWidth: 2
+    readonly property int maxTileHeight: 200
+    readonly property int expandedTextHeight: 380
+    readonly property int filesTileHeight: 140
+    readonly property int thumbnailPadding: 8
+    readonly property int thumbnailWidth: 296
+    readonly property int thumbnailHeight: 140
+    readonly property int textPadding: 10
+    readonly property int textSpacing: 4
+    readonly property int collapsedLines: 4
+    readonly property int actionPadding: 8
+    readonly property int actionSpacing: 8
+    readonly property int toggleWidth: 20
+    readonly property int toggleHeight: 18
+    readonly property int placeholderSize: 32
+    readonly property int buttonHeight: 22
+    readonly property int buttonSidePadding: 10
+
+    // Settings screen
+    readonly property int settingsMinimumHeight: 180
+    readonly property int settingsHeaderSpacing: 4
+    readonly property size backChevronSize: Qt.size(7, 11)
+    readonly property size switchTrackSize: Qt.size(32, 18)
+
+    // Previewer window
+    readonly property int previewPadding: 12
+    readonly property int previewMargin: 24
+    readonly property size previewThumbnailSize: Qt.size(360, 256)
+
     // Critically damped spring responses, in seconds.
     readonly property real screenSwitchResponse: 0.25
     readonly property real edgeFadeResponse: 0.22
@@ -27,26 +60,34 @@ QtObject {
     // Type sizes: the panel title, then the named text styles.
     readonly property int titleSize: 13
     readonly property int title2Size: 17
+    readonly property int title3Size: 16
     readonly property int bodySize: 13
     readonly property int calloutSize: 12
+    readonly property int buttonTextSize: 11
     readonly property int captionSize: 10
 
     readonly property SystemPalette palette: SystemPalette {
         colorGroup: SystemPalette.Active
     }
-    readonly property bool dark: palette.window.hslLightness < 0.5
     readonly property color background: palette.window
     readonly property color primaryText: palette.windowText
     readonly property color secondaryText: Qt.rgba(palette.windowText.r, palette.windowText.g,
                                                    palette.windowText.b, 0.55)
     readonly property color separator: Qt.rgba(palette.windowText.r, palette.windowText.g,
                                                palette.windowText.b, 0.15)
+    readonly property color tileFill: Qt.rgba(palette.windowText.r, palette.windowText.g,
+                                              palette.windowText.b, 0.06)
+    readonly property color switchTrackOff: Qt.rgba(palette.windowText.r, palette.windowText.g,
+                                                    palette.windowText.b, 0.25)
+    readonly property color accent: palette.highlight
+    readonly property color accentText: palette.highlightedText
+    readonly property color buttonShadow: Qt.rgba(0, 0, 0, 0.08)
     // The bands' translucent fill over the scrolling cards.
     readonly property color glass: Qt.rgba(palette.window.r, palette.window.g, palette.window.b,
                                            0.88)
 
     // A bundled symbol drawn in a colour: "image://symbol/<name>/<hex colour without #>".
-    function symbol(name, color) {
-        return "image://symbol/" + name + "/" + color.toString().slice(1)
+    function symbol(name: string, tint: color): string {
+        return "image://symbol/" + name + "/" + tint.toString().slice(1)
     }
 }

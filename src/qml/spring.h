@@ -28,7 +28,7 @@ class SpringMotion : public QObject {
     Q_OBJECT
     QML_ELEMENT
     QML_SINGLETON
-    Q_PROPERTY(QEasingCurve curve READ curve CONSTANT)
+    Q_PROPERTY(QEasingCurve curve READ curve CONSTANT FINAL)
 public:
     using QObject::QObject;
     QEasingCurve curve() const { return spring::easingCurve(); }

@@ -21,8 +21,8 @@ void writeToSystemLog(const QString &line);
 // record, read by refresh() (the screen calls it whenever it appears) and written by setEnabled().
 class LaunchAtLogin : public QObject {
     Q_OBJECT
-    Q_PROPERTY(bool enabled READ isEnabled WRITE setEnabled NOTIFY enabledChanged)
-    Q_PROPERTY(bool busy READ isBusy NOTIFY busyChanged)
+    Q_PROPERTY(bool enabled READ isEnabled WRITE setEnabled NOTIFY enabledChanged FINAL)
+    Q_PROPERTY(bool busy READ isBusy NOTIFY busyChanged FINAL)
 
 public:
     // The login item for this environment, reporting to the system log.

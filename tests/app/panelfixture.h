@@ -1,25 +1,40 @@
 #pragma once
 
-#include "app/appqml.h"
+#include "app/card/cardsupport.h"
+#include "app/card/relativetime.h"
+#include "app/panelhost.h"
+#include "app/panelwindow.h"
 #include "core/monitor.h"
 #include "platform/memory/memorypasteboard.h"
+#include "preview/filethumbnails.h"
+#include "preview/previewcontroller.h"
+#include "preview/previewer.h"
+#include "preview/stager.h"
+#include "preview/thumbnailer.h"
 
-#include <QQmlContext>
-#include <QQmlEngine>
+#include <QFile>
+#include <QLocale>
+#include <QTemporaryDir>
+#include <QThreadPool>
 
 namespace tessary::test {
 
-// A monitor over an in-memory clipboard, without sound, whose history the tests fill directly;
-// `fixture` and `fixtureMonitor` in QML.
-class PanelFixture : public QObject, public SoundPlayer {
+// Everything the panel is handed, as the application makes it but over an in-memory clipboard,
+// without sound, with no thumbnails and a previewer that only records what it is shown. Tests
+// fill the history directly. In QML it is `fixture`.
+class PanelFixture : public QObject, public SoundPlayer, public FilePreviewer, public Thumbnailer {
     Q_OBJECT
+    Q_PROPERTY(tessary::ClipboardMonitor *monitor READ monitorPointer CONSTANT FINAL)
+    Q_PROPERTY(tessary::PreviewController *previewer READ previewer CONSTANT FINAL)
+    Q_PROPERTY(tessary::CardSupport *cards READ cards CONSTANT FINAL)
+    Q_PROPERTY(tessary::FileThumbnails *thumbnails READ thumbnails CONSTANT FINAL)
+    Q_PROPERTY(tessary::PanelHost *host READ host CONSTANT FINAL)
 public:
-    void install(QQmlEngine &engine)
+    PanelServices services()
     {
-        registerPanelQmlTypes(engine, history());
-        engine.rootContext()->setContextProperty(QStringLiteral("fixture"), this);
-        engine.rootContext()->setContextProperty(QStringLiteral("fixtureMonitor"), &m_monitor);
+        return {m_monitor, m_previewer, m_formatter, m_thumbnails, m_decodingPool};
     }
+
     // Puts an entry at the front and returns its id.
     Q_INVOKABLE QString add(const QString &text) { return add(Payload::text(text)); }
     QString add(Payload payload)
@@ -38,14 +53,47 @@ public:
     {
         return m_pasteboard.calls().filter(QStringLiteral("write")).size();
     }
+    // The contents of the files the previewer was shown, in order.
+    Q_INVOKABLE QStringList previewed() const
+    {
+        QStringList contents;
+        for (const QUrl &url : m_shown) {
+            QFile file(url.toLocalFile());
+            contents.append(file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll())
+                                                           : QString());
+        }
+        return contents;
+    }
+    Q_INVOKABLE void forgetPreviews() { m_shown.clear(); }
+
     ClipboardMonitor &monitor() { return m_monitor; }
     HistoryModel &history() { return *m_monitor.history(); }
+    ClipboardMonitor *monitorPointer() { return &m_monitor; }
+    PreviewController *previewer() { return &m_previewer; }
+    CardSupport *cards() { return &m_cards; }
+    FileThumbnails *thumbnails() { return &m_thumbnails; }
+    PanelHost *host() { return &m_host; }
+
     void playCopyConfirmation() override {}
     void playErrorBeep() override {}
+    void show(const QUrl &url) override { m_shown.append(url); }
+    QFuture<QImage> thumbnail(const QUrl &, QSize) override
+    {
+        return QtFuture::makeReadyFuture(QImage());
+    }
 
 private:
+    QTemporaryDir m_stagingDir;
+    QList<QUrl> m_shown;
     MemoryPasteboard m_pasteboard;
     ClipboardMonitor m_monitor{m_pasteboard, *this};
+    RelativeTimeFormatter m_formatter{QLocale(QLocale::English)};
+    QThreadPool m_decodingPool;
+    FileThumbnails m_thumbnails{*this};
+    PreviewStager m_stager{[this] { return std::optional<QString>(m_stagingDir.path()); }};
+    PreviewController m_previewer{history(), *this, m_stager, *this};
+    CardSupport m_cards{history(), m_formatter};
+    PanelHost m_host;
 };
 
 } // namespace tessary::test

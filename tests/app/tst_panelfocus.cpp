@@ -16,8 +16,7 @@ private slots:
     void closesWhenAnotherProgramTakesTheFocus()
     {
         tessary::test::PanelFixture fixture;
-        tessary::PanelWindow panel(fixture.monitor(), nullptr,
-                                   [&](auto &e) { fixture.install(e); });
+        tessary::PanelWindow panel(fixture.services());
         panel.open();
         QVERIFY(QTest::qWaitForWindowActive(panel.window()));
         QProcess other; // openbox gives a new window the focus

@@ -2,6 +2,7 @@
 // private session bus, and over the socket when there is no bus (also one a crash left behind).
 #include "app/singleinstance.h"
 #include "core/appid.h"
+#include "support/privatebus.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -52,10 +53,11 @@ private slots:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(u"XDG_RUNTIME_DIR"_s, runtime.path());
         env.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, u"unix:path=/none"_s);
-        QProcess daemon; // a bus of our own: the application id must be free
+        std::optional<tessary::testing::PrivateBus> daemon; // the application id must be free
         if (bus) {
-            daemon.startCommand(u"dbus-daemon --session --nofork --print-address=1"_s);
-            env.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, readLine(daemon));
+            daemon.emplace();
+            QVERIFY(daemon->isRunning());
+            env.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, daemon->address());
         }
         const auto launch = [&](QProcess &process) {
             process.setProcessEnvironment(env);
@@ -75,8 +77,6 @@ private slots:
         QVERIFY(second.waitForFinished(10000) && second.exitCode() == 0);
         QCOMPARE(readLine(first), u"activated"_s);
         QVERIFY(first.waitForFinished(5000) && first.exitCode() == 0);
-        daemon.kill();
-        daemon.waitForFinished();
     }
 };
 

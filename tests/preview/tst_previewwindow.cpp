@@ -1,8 +1,12 @@
 // The previewer window: one window that shows one file at a time, replaced while open.
 
+#include "preview/filethumbnails.h"
 #include "preview/previewcontroller.h"
 #include "preview/previewwindow.h"
+#include "preview/stager.h"
+#include "preview/thumbnailer.h"
 
+#include <QDBusConnection>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -10,6 +14,7 @@
 #include <QQuickView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThreadPool>
 #include <QtQml/qqmlextensionplugin.h>
 
 Q_IMPORT_QML_PLUGIN(TessaryPlugin)
@@ -30,6 +35,9 @@ class TestPreviewWindow : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
+    QThreadPool m_pool;
+    SystemThumbnailer m_thumbnailer{QDBusConnection::sessionBus(), m_pool};
+    FileThumbnails m_thumbnails{m_thumbnailer};
 
     QUrl writeFile(const QString &name, const QByteArray &bytes)
     {
@@ -70,7 +78,7 @@ private slots:
 
     void replacesWhatItShowsWhileOpen()
     {
-        PreviewWindow window;
+        PreviewWindow window(m_thumbnails);
         const QString text = QStringLiteral("first line\nsecond, ü\n");
         window.show(writeFile(QStringLiteral("overtaken.txt"), "a")); // its loading is dropped
         QVERIFY(showAndWait(window, writeFile(QStringLiteral("notes.txt"), text.toUtf8())));
@@ -87,7 +95,7 @@ private slots:
                             QUrl::fromLocalFile(m_dir.filePath(QStringLiteral("picture.png")))));
         QCOMPARE(window.view(), view); // the same window, still open
         QCOMPARE(window.view()->title(), QStringLiteral("picture.png"));
-        QVERIFY(!view->rootObject()->findChild<QQuickItem *>("previewText"));
+        QVERIFY(!view->rootObject()->findChild<QQuickItem *>("previewText")->isVisible());
         QQuickItem *image = item(window, "previewImage");
         QVERIFY(image);
         // Fitted to the window, proportions kept; zoomed, one image pixel per device pixel.
@@ -124,7 +132,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QByteArray, bytes);
         QFETCH(QString, message);
-        PreviewWindow window;
+        PreviewWindow window(m_thumbnails);
         QVERIFY(showAndWait(window, bytes.isEmpty() ? QUrl::fromLocalFile(m_dir.filePath(name))
                                                     : writeFile(name, bytes)));
         const bool other = window.content().kind() == PreviewContent::Kind::Other;
@@ -137,9 +145,8 @@ private slots:
                     window.content().sizeText().contains(QStringLiteral("2.9")));
     }
 
-    // As the app makes it: staged in the runtime directory, shown in the process-wide window,
-    // which outlives the controller.
-    void controllerPreviewsIntoTheProcessWideWindow()
+    // As the app makes it: staged in the runtime directory, shown in the window.
+    void controllerPreviewsStagedEntries()
     {
         const QString runtime = m_dir.filePath(QStringLiteral("runtime"));
         QVERIFY(QDir().mkpath(runtime));
@@ -147,8 +154,9 @@ private slots:
         HistoryModel history;
         history.prepend(Entry::create(Payload::text(QStringLiteral("from the clipboard"))));
         NoSound sound;
-        PreviewController(history, sound).previewRow(0);
-        PreviewWindow &window = PreviewWindow::instance();
+        PreviewStager stager;
+        PreviewWindow window(m_thumbnails);
+        PreviewController(history, sound, stager, window).previewRow(0);
         QVERIFY(window.isVisible());
         QTRY_COMPARE(window.content().text(), QStringLiteral("from the clipboard"));
         QCOMPARE(QFileInfo(window.content().url().toLocalFile()).absolutePath(),

@@ -1,19 +1,21 @@
 // File thumbnails: the shared cache, the D-Bus thumbnailer on a private bus, the in-process
 // decode, and the view-facing source that shows the icon first and drops stale results.
 
+#include "preview/filethumbnails.h"
 #include "preview/filethumbnailsource.h"
 #include "preview/thumbnailcache.h"
 #include "preview/thumbnailer.h"
-#include "preview/thumbnailimageprovider.h"
+#include "support/images.h"
+#include "support/privatebus.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QPromise>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThreadPool>
 #include <memory>
 
 using namespace tessary;
@@ -112,12 +114,11 @@ class TestThumbnails : public QObject {
 
     QTemporaryDir m_dir;
 
-    // A text file with a known modification time, or an image file.
-    QUrl file(const QString &name, const QImage &image = {})
+    // A file with these contents and a known modification time.
+    QUrl file(const QString &name, const QByteArray &contents = "words")
     {
         QFile file(m_dir.filePath(name));
-        if (image.isNull() ? !file.open(QIODevice::WriteOnly) || file.write("words") != 5
-                           : !image.save(&file, "png"))
+        if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size())
             return {};
         file.flush(); // a later flush would move the time again
         file.setFileTime(QDateTime::fromSecsSinceEpoch(kMtime), QFileDevice::FileModificationTime);
@@ -160,26 +161,20 @@ private slots:
     void serviceMakesWhatTheCacheLacks()
     {
         // A bus of our own, with no service activation: tumbler, if installed, stays out.
-        QFile conf(m_dir.filePath(QStringLiteral("bus.conf")));
-        QVERIFY(conf.open(QIODevice::WriteOnly));
-        conf.write("<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>"
-                   "<auth>EXTERNAL</auth><policy context=\"default\">"
-                   "<allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
-                   "<allow own=\"*\"/></policy></busconfig>");
-        conf.close();
-        QProcess daemon;
-        daemon.start(QStringLiteral("dbus-daemon"),
-                     {QStringLiteral("--config-file=") + conf.fileName(),
-                      QStringLiteral("--nofork"), QStringLiteral("--print-address")});
-        auto stop = qScopeGuard([&] { daemon.terminate(), daemon.waitForFinished(); });
-        QTRY_VERIFY(daemon.canReadLine());
-        const QString address = QString::fromLatin1(daemon.readLine().trimmed());
+        const testing::PrivateBus bus;
+        QVERIFY(bus.isRunning());
+        const QString address = bus.address();
 
         // Made before the service starts, as when the bus starts the thumbnailer on demand.
-        SystemThumbnailer thumbnailer(QDBusConnection::connectToBus(address, "client"));
-        // No service yet: images are decoded here, scaled down to fit but never up.
-        const QUrl tiny = file(QStringLiteral("tiny.png"), filled({10, 5}, Qt::yellow));
+        QThreadPool pool;
+        SystemThumbnailer thumbnailer(QDBusConnection::connectToBus(address, "client"), pool);
+        // No service yet: images are decoded here, upright, scaled down to fit but never up.
+        const QUrl tiny = file(QStringLiteral("tiny.png"), testing::encodedImage({10, 5}, "PNG"));
         QCOMPARE(await(thumbnailer.thumbnail(tiny, kBox)).size(), QSize(10, 5));
+        const QUrl sideways = file(QStringLiteral("sideways.tiff"),
+                                   testing::encodedImage({1000, 500}, "TIFF", Qt::yellow,
+                                                         QImageIOHandler::TransformationRotate90));
+        QCOMPARE(await(thumbnailer.thumbnail(sideways, kBox)).size(), QSize(140, 280));
         QDBusConnection serviceBus = QDBusConnection::connectToBus(address, "service");
         FakeThumbnailer1 fake(serviceBus);
         QVERIFY(serviceBus.registerObject(kPath, &fake, QDBusConnection::ExportAllSlots));
@@ -196,7 +191,8 @@ private slots:
 
         // A refusal falls back to decoding images here, and to nothing for other files.
         fake.succeed = false;
-        const QUrl image = file(QStringLiteral("refused.png"), filled({1000, 500}, Qt::green));
+        const QUrl image =
+            file(QStringLiteral("refused.png"), testing::encodedImage({1000, 500}, "PNG"));
         QCOMPARE(await(thumbnailer.thumbnail(image, kBox)).size(), QSize(560, 280));
         QVERIFY(await(thumbnailer.thumbnail(file(QStringLiteral("refused.txt")), kBox)).isNull());
         QCOMPARE(fake.calls.size(), 3);
@@ -205,16 +201,17 @@ private slots:
     void sourceShowsTheIconFirstAndDropsStaleResults()
     {
         ManualThumbnailer thumbnailer;
-        const qsizetype stored = ThumbnailStore::instance().size();
+        FileThumbnails thumbnails(thumbnailer);
         {
-            FileThumbnailSource source(thumbnailer);
+            FileThumbnailSource source;
+            source.setThumbnails(&thumbnails);
             source.setDevicePixelRatio(2.0);
             source.setUrl(QUrl::fromLocalFile(QStringLiteral("/nowhere/report.pdf")));
             source.setTargetSize({296, 140});
             QVERIFY(thumbnailer.pending.isEmpty()); // nothing before the view is complete
             source.componentComplete();
             QVERIFY(source.iconSource().toString().startsWith(
-                QStringLiteral("image://fileicon/application-pdf")));
+                QStringLiteral("image://icon/application-pdf")));
             QCOMPARE(thumbnailer.sizes, QList<QSize>{kBox});
             source.setUrl(QUrl::fromLocalFile(QStringLiteral("/b.png")));
             thumbnailer.answer(0, filled({5, 5}, Qt::red)); // for a URL no longer shown
@@ -230,7 +227,7 @@ private slots:
             thumbnailer.answer(3, filled({50, 50}, Qt::cyan));
             QTRY_VERIFY(source.hasThumbnail());
             const QString key = source.thumbnailSource().path().mid(1);
-            QCOMPARE(ThumbnailStore::instance().value(key).pixelColor(25, 25), QColor(Qt::cyan));
+            QCOMPARE(thumbnails.value(key).pixelColor(25, 25), QColor(Qt::cyan));
             // Another file's picture goes at once; an abandoned request is dropped silently.
             source.setUrl(QUrl::fromLocalFile(QStringLiteral("/c.txt")));
             QVERIFY(!source.hasThumbnail());
@@ -238,7 +235,7 @@ private slots:
             QTest::qWait(20);
             QVERIFY(!source.hasThumbnail());
         }
-        QCOMPARE(ThumbnailStore::instance().size(), stored);
+        QCOMPARE(thumbnails.size(), 0); // a source that goes lets go of its picture
     }
 };
 

@@ -1,11 +1,11 @@
 // The Background portal as the login item, against a fake portal on a private session bus.
 
 #include "settings/backgroundportal.h"
+#include "support/privatebus.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -54,15 +54,14 @@ public slots:
 class TestBackgroundPortal : public QObject {
     Q_OBJECT
 
-    QProcess m_daemon;
-    QString m_address;
+    testing::PrivateBus m_bus;
     std::unique_ptr<FakeBackgroundPortal> m_portal;
     QTemporaryDir m_home;
     int m_connections = 0;
 
     QDBusConnection connect()
     {
-        return QDBusConnection::connectToBus(m_address, QString::number(++m_connections));
+        return QDBusConnection::connectToBus(m_bus.address(), QString::number(++m_connections));
     }
 
     BackgroundPortal makeItem(std::chrono::milliseconds timeout = 5s)
@@ -71,20 +70,7 @@ class TestBackgroundPortal : public QObject {
     }
 
 private slots:
-    void initTestCase()
-    {
-        m_daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
-        QVERIFY(m_daemon.waitForStarted());
-        while (!m_daemon.canReadLine())
-            QVERIFY(m_daemon.waitForReadyRead(5000));
-        m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
-    }
-
-    void cleanupTestCase()
-    {
-        m_daemon.terminate();
-        m_daemon.waitForFinished();
-    }
+    void initTestCase() { QVERIFY(m_bus.isRunning()); }
 
     void init()
     {

@@ -2,7 +2,6 @@
 // XDG folders, and a probe QML uses to arrange the desktop's state and to act as an assistive
 // technology would.
 
-#include "settings/settingsqml.h"
 #include "settings/xdgautostart.h"
 
 #include <QAccessible>
@@ -58,7 +57,6 @@ public slots:
     void qmlEngineAvailable(QQmlEngine *engine)
     {
         engine->addImportPath(QStringLiteral("qrc:/"));
-        registerSettingsQmlTypes(*engine);
         qmlRegisterSingletonInstance("Tessary.Test", 1, 0, "Autostart", &m_probe);
         m_probe.reset();
     }

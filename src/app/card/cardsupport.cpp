@@ -3,11 +3,10 @@
 #include "core/historymodel.h"
 #include "dragdata.h"
 #include "expandrule.h"
+#include "preview/imagereading.h"
 #include "relativetime.h"
 
-#include <QBuffer>
 #include <QDrag>
-#include <QImageReader>
 #include <QMimeData>
 #include <QPixmap>
 #include <QPointer>
@@ -21,8 +20,9 @@ constexpr int kDragPixmapSide = 128;
 constexpr qint64 kFreshEntrySeconds = 60;
 } // namespace
 
-CardSupport::CardSupport(HistoryModel &history, QObject *parent, Clock clock)
-    : QObject(parent), m_history(history),
+CardSupport::CardSupport(HistoryModel &history, const RelativeTimeFormatter &formatter,
+                         QObject *parent, Clock clock)
+    : QObject(parent), m_history(history), m_formatter(formatter),
       m_clock(clock ? std::move(clock) : [] { return QDateTime::currentDateTime(); })
 {
     m_now = m_clock();
@@ -32,12 +32,22 @@ CardSupport::CardSupport(HistoryModel &history, QObject *parent, Clock clock)
     connect(&history, &QAbstractItemModel::rowsInserted, this, &CardSupport::refreshNow);
     connect(&history, &QAbstractItemModel::rowsRemoved, this, &CardSupport::forgetRemovedEntries);
     connect(&history, &QAbstractItemModel::modelReset, this, &CardSupport::forgetRemovedEntries);
-    tick();
 }
 
 void CardSupport::refreshNow()
 {
     tick();
+}
+
+void CardSupport::setRunning(bool running)
+{
+    if (m_running == running)
+        return;
+    m_running = running;
+    if (running)
+        tick();
+    else
+        m_tick.stop();
 }
 
 void CardSupport::tick()
@@ -47,6 +57,8 @@ void CardSupport::tick()
         m_now = now;
         emit nowChanged();
     }
+    if (!m_running)
+        return;
     // Phrases in seconds change every second; the others at most once a minute, so a quarter
     // of that keeps them within 15 s of the truth while waking up rarely.
     const QList<Entry> &entries = m_history.entries();
@@ -86,22 +98,13 @@ QString CardSupport::displayText(const QString &text) const
 
 QString CardSupport::relativeTime(const QDateTime &capturedAt, const QDateTime &now) const
 {
-    return RelativeTimeFormatter::shared().phrase(capturedAt, now);
+    return m_formatter.phrase(capturedAt, now);
 }
 
-QSize CardSupport::imageSize(const QString &entryId) const
+QSizeF CardSupport::imageSize(const QString &entryId) const
 {
     const Entry *entry = entryById(entryId);
-    if (!entry)
-        return {};
-    QByteArray data = entry->payload.imageBytes();
-    QBuffer buffer(&data);
-    QImageReader reader(&buffer);
-    reader.setAutoTransform(true);
-    QSize size = reader.size();
-    if (size.isValid() && reader.transformation().testFlag(QImageIOHandler::TransformationRotate90))
-        size.transpose();
-    return size.isValid() && !size.isEmpty() ? size : QSize();
+    return entry ? QSizeF(images::uprightSize(entry->payload.imageBytes())) : QSizeF();
 }
 
 const Entry *CardSupport::entryById(const QString &entryId) const
@@ -112,9 +115,20 @@ const Entry *CardSupport::entryById(const QString &entryId) const
 
 bool CardSupport::startDrag(const QString &entryId, QQuickItem *source)
 {
-    const Entry *entry = entryById(entryId);
-    if (!entry || !source)
+    if (!entryById(entryId) || !source)
         return false;
+    QTimer::singleShot(0, this, [this, entryId, item = QPointer<QQuickItem>(source)] {
+        if (item)
+            runDrag(entryId, item);
+    });
+    return true;
+}
+
+void CardSupport::runDrag(const QString &entryId, QQuickItem *source)
+{
+    const Entry *entry = entryById(entryId);
+    if (!entry)
+        return;
     // Built from the entry as it is now; nothing about the drag outlives it.
     std::unique_ptr<QMimeData> mime = dragMimeData(entry->payload);
     QImage preview = qvariant_cast<QImage>(mime->imageData());
@@ -131,7 +145,6 @@ bool CardSupport::startDrag(const QString &entryId, QQuickItem *source)
     drag->exec(Qt::CopyAction);
     if (drag)
         drag->deleteLater();
-    return true;
 }
 
 } // namespace tessary

@@ -1,21 +1,11 @@
 #include "dragdata.h"
 
 #include "core/imageformat.h"
+#include "preview/imagereading.h"
 
-#include <QBuffer>
-#include <QImageReader>
 #include <QMimeData>
 
 namespace tessary {
-
-QImage decodeEntryImage(const QByteArray &bytes)
-{
-    QByteArray data = bytes;
-    QBuffer buffer(&data);
-    QImageReader reader(&buffer);
-    reader.setAutoTransform(true);
-    return reader.read();
-}
 
 std::unique_ptr<QMimeData> dragMimeData(const Payload &payload)
 {
@@ -26,7 +16,7 @@ std::unique_ptr<QMimeData> dragMimeData(const Payload &payload)
         break;
     case Payload::Kind::Image: {
         const QByteArray bytes = payload.imageBytes();
-        const QImage image = decodeEntryImage(bytes);
+        const QImage image = images::readUpright(bytes);
         if (image.isNull())
             break;
         const ImageFormat format = sniffImageFormat(bytes);

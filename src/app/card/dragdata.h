@@ -2,15 +2,11 @@
 
 #include "core/entry.h"
 
-#include <QImage>
 #include <memory>
 
 class QMimeData;
 
 namespace tessary {
-
-// Decodes image entry bytes; a null image when they are not an image.
-QImage decodeEntryImage(const QByteArray &bytes);
 
 // What dragging an entry out offers, built afresh for each drag:
 // - a text as text/plain;

@@ -2,73 +2,14 @@
 
 #include "core/historymodel.h"
 #include "preview/filethumbnailsource.h"
+#include "preview/imagereading.h"
 
-#include <QBuffer>
-#include <QImageReader>
 #include <QQuickTextureFactory>
 #include <QRunnable>
+#include <QThreadPool>
 #include <atomic>
 
 namespace tessary {
-
-QByteArray EntryImageIndex::bytes(const QUuid &id) const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_bytes.value(id);
-}
-
-void EntryImageIndex::replace(QHash<QUuid, QByteArray> bytes)
-{
-    QMutexLocker lock(&m_mutex);
-    m_bytes.swap(bytes);
-}
-
-EntryImageIndexer::EntryImageIndexer(HistoryModel &history, std::shared_ptr<EntryImageIndex> index)
-    : QObject(&history), m_history(history), m_index(std::move(index))
-{
-    // At most fifty entries: rebuilding the whole index on each change costs nothing.
-    connect(&history, &QAbstractItemModel::rowsInserted, this, &EntryImageIndexer::refresh);
-    connect(&history, &QAbstractItemModel::rowsRemoved, this, &EntryImageIndexer::refresh);
-    connect(&history, &QAbstractItemModel::modelReset, this, &EntryImageIndexer::refresh);
-    connect(&history, &QAbstractItemModel::dataChanged, this, &EntryImageIndexer::refresh);
-    refresh();
-}
-
-void EntryImageIndexer::refresh()
-{
-    QHash<QUuid, QByteArray> bytes;
-    for (const Entry &entry : m_history.entries()) {
-        if (entry.payload.kind() == Payload::Kind::Image)
-            bytes.insert(entry.id, entry.payload.imageBytes());
-    }
-    m_index->replace(std::move(bytes));
-}
-
-QImage decodeScaledImage(const QByteArray &bytes, const QSize &requestedSize, QString *errorString)
-{
-    QByteArray data = bytes;
-    QBuffer buffer(&data);
-    QImageReader reader(&buffer);
-    reader.setAutoTransform(true);
-    QSize size = reader.size();
-    if (size.isValid() && reader.transformation().testFlag(QImageIOHandler::TransformationRotate90))
-        size.transpose();
-    if (size.isValid() && (requestedSize.width() > 0 || requestedSize.height() > 0)) {
-        const QSize bound(requestedSize.width() > 0 ? requestedSize.width() : INT_MAX,
-                          requestedSize.height() > 0 ? requestedSize.height() : INT_MAX);
-        if (size.width() > bound.width() || size.height() > bound.height()) {
-            QSize scaled = size.scaled(bound, Qt::KeepAspectRatio).expandedTo({1, 1});
-            // The reader scales before applying the orientation.
-            if (reader.transformation().testFlag(QImageIOHandler::TransformationRotate90))
-                scaled.transpose();
-            reader.setScaledSize(scaled);
-        }
-    }
-    QImage image = reader.read();
-    if (image.isNull() && errorString)
-        *errorString = reader.errorString();
-    return image;
-}
 
 namespace {
 
@@ -92,7 +33,7 @@ public:
         else if (m_bytes.isEmpty())
             error = QStringLiteral("no image entry with this id");
         else
-            image = roundedCorners(decodeScaledImage(m_bytes, m_requestedSize, &error), m_radius);
+            image = roundedCorners(images::readUpright(m_bytes, m_requestedSize, &error), m_radius);
         emit decoded(image, error);
     }
 
@@ -140,16 +81,32 @@ private:
 
 } // namespace
 
-EntryImageProvider::EntryImageProvider(std::shared_ptr<EntryImageIndex> index)
-    : m_index(std::move(index))
+EntryImageProvider::EntryImageProvider(HistoryModel &history, QThreadPool &pool)
+    : m_history(history), m_pool(pool)
 {
-    m_pool.setMaxThreadCount(2);
+    // At most fifty entries: rebuilding the whole index on each change costs nothing.
+    connect(&history, &QAbstractItemModel::rowsInserted, this, &EntryImageProvider::reindex);
+    connect(&history, &QAbstractItemModel::rowsRemoved, this, &EntryImageProvider::reindex);
+    connect(&history, &QAbstractItemModel::modelReset, this, &EntryImageProvider::reindex);
+    connect(&history, &QAbstractItemModel::dataChanged, this, &EntryImageProvider::reindex);
+    reindex();
 }
 
-EntryImageProvider::~EntryImageProvider()
+void EntryImageProvider::reindex()
 {
-    m_pool.clear();
-    m_pool.waitForDone();
+    QHash<QUuid, QByteArray> bytes;
+    for (const Entry &entry : m_history.entries()) {
+        if (entry.payload.kind() == Payload::Kind::Image)
+            bytes.insert(entry.id, entry.payload.imageBytes());
+    }
+    QMutexLocker lock(&m_mutex);
+    m_bytes.swap(bytes);
+}
+
+QByteArray EntryImageProvider::bytes(const QUuid &id) const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_bytes.value(id);
 }
 
 QQuickImageResponse *EntryImageProvider::requestImageResponse(const QString &id,
@@ -157,8 +114,7 @@ QQuickImageResponse *EntryImageProvider::requestImageResponse(const QString &id,
 {
     const QStringList parts = id.split(u'/');
     const qreal radius = parts.size() > 1 ? parts.at(1).toDouble() : 0;
-    return new EntryImageResponse(m_pool, m_index->bytes(QUuid(parts.first())), requestedSize,
-                                  radius);
+    return new EntryImageResponse(m_pool, bytes(QUuid(parts.first())), requestedSize, radius);
 }
 
 } // namespace tessary

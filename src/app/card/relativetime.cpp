@@ -105,10 +105,4 @@ QString RelativeTimeFormatter::phrase(const QDateTime &date, const QDateTime &no
     return fromIcu(text);
 }
 
-const RelativeTimeFormatter &RelativeTimeFormatter::shared()
-{
-    static const RelativeTimeFormatter formatter(QLocale::system());
-    return formatter;
-}
-
 } // namespace tessary

@@ -11,7 +11,8 @@ namespace tessary {
 // "3 minutes ago", "vor 2 Stunden": the signed distance from a reference time to a date, in
 // the largest calendar unit that is not zero (years, months, weeks, days, hours, minutes,
 // seconds), with the unit written out in full and the number as a number ("1 day ago", never
-// "yesterday"). Built on ICU's RelativeDateTimeFormatter. Not thread-safe: one thread uses it.
+// "yesterday"). Built on ICU's RelativeDateTimeFormatter, which takes a while to set up: the
+// application makes one and hands it on. Not thread-safe: one thread uses it.
 class RelativeTimeFormatter {
 public:
     // The calendar and phrases of this locale; an empty zone means the system's time zone.
@@ -22,9 +23,6 @@ public:
 
     // The phrase for `date` seen from `now`; an empty string if either is invalid.
     QString phrase(const QDateTime &date, const QDateTime &now) const;
-
-    // The process's one formatter, in the user's locale, made on first use.
-    static const RelativeTimeFormatter &shared();
 
 private:
     struct Icu;

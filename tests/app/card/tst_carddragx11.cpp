@@ -1,7 +1,7 @@
 #include "app/card/dragdata.h"
 #include "platform/x11testsupport.h"
+#include "support/images.h"
 
-#include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
@@ -9,21 +9,6 @@
 
 using namespace tessary;
 using tessary::testing::readClipboardWithXclip;
-
-namespace {
-
-QByteArray encode(const char *format)
-{
-    QImage image(40, 30, QImage::Format_RGB32);
-    image.fill(Qt::darkGreen);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
-}
-
-} // namespace
 
 // What another X11 client gets from a drag's data. Qt converts mime data to X11 targets the
 // same way for the drag selection and for the clipboard, so the drag's data is put on the
@@ -37,7 +22,8 @@ private slots:
         QTest::addColumn<QByteArray>("target");
         QTest::addColumn<QByteArray>("bytes");
         const QString text = QStringLiteral("<b>caf\u00e9</b>\n\U0001F600");
-        const QByteArray png = encode("PNG"), tiff = encode("TIFF");
+        const QByteArray png = testing::encodedImage({40, 30}, "PNG"),
+                         tiff = testing::encodedImage({40, 30}, "TIFF");
         QTest::newRow("text") << Payload::text(text) << QByteArray("UTF8_STRING") << text.toUtf8();
         QTest::newRow("png") << Payload::image(png) << QByteArray("image/png") << png;
         QTest::newRow("tiff") << Payload::image(tiff) << QByteArray("image/tiff") << tiff;

@@ -1,8 +1,8 @@
 #include "app/card/cardsupport.h"
 #include "app/card/expandrule.h"
-#include "app/card/iconprovider.h"
 #include "app/card/relativetime.h"
 #include "core/historymodel.h"
+#include "preview/iconprovider.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -81,33 +81,45 @@ private slots:
         QVERIFY(formatter.phrase({}, now).isEmpty());
     }
 
-    // Cards bind to `now`: it moves every second while the newest entry reads in seconds, then at
-    // least every minute, and only signals when it changed.
-    void clockMovesWhileThePanelStaysOpen()
+    // Cards bind to `now`: while the panel shows them it moves every second while the newest
+    // entry reads in seconds, then at least every minute, and only signals when it changed.
+    // Hidden, it does not wake at all, not even for a new entry.
+    void clockMovesOnlyWhileThePanelIsShown()
     {
         QDateTime now = QDateTime::fromString("2026-03-15T12:00:00Z", Qt::ISODate);
         HistoryModel history;
-        CardSupport support(history, nullptr, [&now] { return now; });
+        const RelativeTimeFormatter formatter{QLocale(QLocale::English)};
+        CardSupport support(history, formatter, nullptr, [&now] { return now; });
         QSignalSpy moved(&support, &CardSupport::nowChanged);
+        support.setRunning(true);
 
         now = now.addSecs(7);
         history.prepend(Entry{QUuid::createUuid(), Payload::text("new"), now});
         QCOMPARE(moved.count(), 1);
-        QCOMPARE(support.tickInterval(), 1000);
+        QCOMPARE(support.nextTickMs(), 1000);
 
         now = now.addSecs(61);
         support.refreshNow();
         support.refreshNow();
         QCOMPARE(moved.count(), 2);
         QCOMPARE(support.now(), now);
-        QVERIFY(support.tickInterval() > 1000 && support.tickInterval() <= 60000);
+        QVERIFY(support.nextTickMs() > 1000 && support.nextTickMs() <= 60000);
+
+        support.setRunning(false);
+        QCOMPARE(support.nextTickMs(), -1);
+        history.prepend(Entry{QUuid::createUuid(), Payload::text("while hidden"), now});
+        QCOMPARE(support.nextTickMs(), -1);
+        now = now.addSecs(5);
+        support.setRunning(true); // shown again: the phrases are brought up to date at once
+        QCOMPARE(support.now(), now);
+        QCOMPARE(support.nextTickMs(), 1000);
     }
 
     // The "photo" and "doc" placeholders draw even where the icon theme lacks them.
     void placeholderIconsNeverMissing()
     {
         for (const char *id : {"image-x-generic", "text-x-generic", "no-such-icon"})
-            QVERIFY2(!CardIconProvider::iconFor(id).pixmap(32, 32).isNull(), id);
+            QVERIFY2(!IconProvider::iconFor(id).pixmap(32, 32).isNull(), id);
     }
 };
 

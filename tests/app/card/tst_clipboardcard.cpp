@@ -1,29 +1,26 @@
-#include "app/card/cardqml.h"
+// The card view under Qt Quick Test (qml/tst_clipboardcard.qml), one entry of each interesting
+// shape in a history of its own.
+#include "app/card/cardsupport.h"
+#include "app/card/entryimageprovider.h"
+#include "app/card/relativetime.h"
 #include "core/historymodel.h"
+#include "preview/filethumbnails.h"
+#include "preview/thumbnailer.h"
+#include "support/images.h"
 
-#include <QBuffer>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QQuickImageProvider>
+#include <QThreadPool>
 #include <QtQml/qqmlextensionplugin.h>
 #include <QtQuickTest>
 
 Q_IMPORT_QML_PLUGIN(TessaryPlugin)
 
 using namespace tessary;
+using tessary::testing::encodedImage;
 
 namespace {
-
-QByteArray encoded(int width, int height, const char *format)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(Qt::darkMagenta);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
-}
 
 // Counts the loads that markup in a text would make.
 class ProbeProvider : public QQuickImageProvider {
@@ -37,61 +34,57 @@ public:
     QAtomicInt &m_count;
 };
 
-// Stands in for the desktop's thumbnails, which the card only places.
-class FakeFileThumbnailSource : public QObject {
-    Q_OBJECT
-    Q_PROPERTY(QUrl url MEMBER m_url NOTIFY changed)
-    Q_PROPERTY(QSizeF targetSize MEMBER m_targetSize NOTIFY changed)
-    Q_PROPERTY(bool active MEMBER m_active NOTIFY changed)
-    Q_PROPERTY(QUrl iconSource MEMBER m_none NOTIFY changed)
-    Q_PROPERTY(QUrl thumbnailSource MEMBER m_none NOTIFY changed)
-    Q_PROPERTY(bool hasThumbnail MEMBER m_hasThumbnail NOTIFY changed)
-signals:
-    void changed();
-
-private:
-    QUrl m_url, m_none;
-    QSizeF m_targetSize;
-    bool m_active = false, m_hasThumbnail = false;
+// The desktop's thumbnails are not the card's business: none ever come.
+class NoThumbnails : public Thumbnailer {
+public:
+    QFuture<QImage> thumbnail(const QUrl &, QSize) override { return {}; }
 };
 
 } // namespace
 
-// One entry of each interesting shape, named; `fixture.entry(name)` gives the roles the list
-// would hand a card for it.
+// `fixture.entry(name)` gives what the list hands a card for the named entry; `fixture.support`
+// and `fixture.thumbnails` what the panel hands it.
 class Setup : public QObject {
     Q_OBJECT
+    Q_PROPERTY(tessary::CardSupport *support READ support CONSTANT FINAL)
+    Q_PROPERTY(tessary::FileThumbnails *thumbnails READ thumbnails CONSTANT FINAL)
 public:
     Q_INVOKABLE QVariantMap entry(const QString &name) const
     {
         const QModelIndex index = m_history.index(m_history.rowOf(m_ids.value(name)));
         QVariantMap roles{{"index", index.row()}};
         const QHash<int, QByteArray> names = m_history.roleNames();
-        for (auto it = names.cbegin(); it != names.cend(); ++it) {
-            if (it.value() != "imageBytes") // cards look their image up by id
-                roles.insert(QString::fromLatin1(it.value()), m_history.data(index, it.key()));
-        }
+        for (auto it = names.cbegin(); it != names.cend(); ++it)
+            roles.insert(QString::fromLatin1(it.value()), m_history.data(index, it.key()));
         return roles;
     }
     Q_INVOKABLE int probeRequests() const { return m_probes.loadRelaxed(); }
+    CardSupport *support() { return m_support.get(); }
+    FileThumbnails *thumbnails() { return &m_thumbnails; }
 
 public slots:
     void qmlEngineAvailable(QQmlEngine *engine)
     {
-        const QByteArray wide = encoded(400, 100, "PNG");
+        const QByteArray wide = encodedImage({400, 100}, "PNG");
         add("text", Payload::text("Hello, world"));
         add("long", Payload::text(QStringLiteral("line\n").repeated(40)));
         add("markup", Payload::text("<b>bold</b><img src=\"image://probe/x\">"));
         add("wide", Payload::image(wide));
-        add("tall", Payload::image(encoded(100, 400, "TIFF")));
+        add("tall", Payload::image(encodedImage({100, 400}, "TIFF")));
+        // Stored wide, shot sideways: shown upright.
+        add("sideways", Payload::image(encodedImage({400, 100}, "TIFF", Qt::darkMagenta,
+                                                    QImageIOHandler::TransformationRotate90)));
         add("garbage", Payload::image("this is not an image"));
         add("truncated", Payload::image(wide.left(60))); // the header reads, the pixels do not
         add("files", Payload::files({QUrl::fromLocalFile("/tmp/first.txt"),
                                      QUrl::fromLocalFile("/tmp/second.txt")}));
         add("nofiles", Payload::files({}));
-        qmlRegisterType<FakeFileThumbnailSource>("Tessary.Native", 1, 0, "FileThumbnailSource");
+        // Made once the application object exists: it keeps a timer.
+        m_support = std::make_unique<CardSupport>(m_history, m_formatter);
+        m_support->setRunning(true);
         engine->addImportPath("qrc:/");
-        registerCardQmlTypes(*engine, m_history);
+        engine->addImageProvider("entry", new EntryImageProvider(m_history, m_pool));
+        addFileImageProviders(*engine, m_thumbnails);
         engine->addImageProvider("probe", new ProbeProvider(m_probes));
         engine->rootContext()->setContextProperty("fixture", this);
     }
@@ -106,6 +99,11 @@ private:
     }
 
     HistoryModel m_history;
+    RelativeTimeFormatter m_formatter{QLocale(QLocale::English)};
+    QThreadPool m_pool;
+    NoThumbnails m_thumbnailer;
+    FileThumbnails m_thumbnails{m_thumbnailer};
+    std::unique_ptr<CardSupport> m_support;
     QHash<QString, QString> m_ids;
     QAtomicInt m_probes;
 };

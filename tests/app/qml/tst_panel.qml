@@ -16,20 +16,22 @@ Item {
         when: windowShown
 
         property var passedOn: []
-        property var previewed: []
 
         Component {
             id: panelComponent
             Panel {
-                monitor: fixtureMonitor
-                previewer: ({ previewRow: (row) => testCase.previewed.push(row) })
+                monitor: fixture.monitor
+                previewer: fixture.previewer
+                cards: fixture.cards
+                thumbnails: fixture.thumbnails
+                host: fixture.host
             }
         }
 
         function init() {
             fixture.clear()
+            fixture.forgetPreviews()
             passedOn = []
-            previewed = []
         }
 
         function makePanel(entries) {
@@ -59,8 +61,8 @@ Item {
             tryVerify(() => first.rules.hasContentBelow && !first.rules.hasContentAbove)
             first.list.contentY = first.list.originY - first.list.topMargin + 3
             // Content above: the header's long fade comes in on the spring, not at once.
-            verify(first.rules.hasContentAbove && first.headerSoftness < 1)
-            tryCompare(first, "headerSoftness", 1)
+            verify(first.rules.hasContentAbove && first.rules.headerSoftness < 1)
+            tryCompare(first.rules, "headerSoftness", 1)
             first.list.contentY = 300
             first.rules.setPointerOver(cardAt(first, 8).entryId, true)
             // The settings row takes clicks across its width, between the text and the chevron.
@@ -102,6 +104,7 @@ Item {
             keyClick(Qt.Key_Up)
             compare(screen.rules.hoveredRow(), 19)
             const card = cardAt(screen, 19)
+            const text = card.text
             // Scrolled into view clear of both bands.
             const top = card.mapToItem(screen.list, 0, 0).y
             verify(top >= 60 && top + card.height <= screen.list.height - 88, top)
@@ -109,7 +112,8 @@ Item {
             keyClick(Qt.Key_Return)
             compare(fixture.writes(), writes + 1)
             keyClick(Qt.Key_Space)
-            compare(previewed, [19])
+            compare(fixture.previewed().length, 1)
+            compare(fixture.previewed()[0], text)
             compare(passedOn, [Qt.Key_Space])
         }
 
@@ -121,7 +125,7 @@ Item {
             fixture.removeRow(1)
             fixture.add("copied twice")
             keyClick(Qt.Key_Space)
-            compare(previewed, [])
+            compare(fixture.previewed().length, 0)
             compare(passedOn, [Qt.Key_Space])
             compare(screen.rules.hoveredId, id) // kept until the pointer moves
         }

@@ -1,12 +1,11 @@
 #include "iconprovider.h"
 
 #include <QIcon>
+#include <QUrl>
 
 namespace tessary {
 
-CardIconProvider::CardIconProvider() : QQuickImageProvider(QQuickImageProvider::Pixmap) {}
-
-QIcon CardIconProvider::iconFor(const QString &id)
+QIcon IconProvider::iconFor(const QString &id)
 {
     const QStringList names = id.split(u',', Qt::SkipEmptyParts);
     for (const QString &name : names) {
@@ -14,11 +13,16 @@ QIcon CardIconProvider::iconFor(const QString &id)
             return QIcon::fromTheme(name);
     }
     const bool image = !names.isEmpty() && names.first().startsWith(u"image");
-    return QIcon(image ? QStringLiteral(":/tessary/card/icons/photo.svg")
-                       : QStringLiteral(":/tessary/card/icons/doc.svg"));
+    return QIcon(image ? QStringLiteral(":/tessary/preview/photo.svg")
+                       : QStringLiteral(":/tessary/preview/doc.svg"));
 }
 
-QPixmap CardIconProvider::requestPixmap(const QString &id, QSize *size, const QSize &requestedSize)
+QUrl IconProvider::source(const QStringList &names)
+{
+    return QUrl(QStringLiteral("image://%1/%2").arg(QLatin1String(kId), names.join(u',')));
+}
+
+QPixmap IconProvider::requestPixmap(const QString &id, QSize *size, const QSize &requestedSize)
 {
     const QSize wanted(requestedSize.width() > 0 ? requestedSize.width() : 32,
                        requestedSize.height() > 0 ? requestedSize.height() : 32);
