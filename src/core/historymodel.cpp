@@ -18,8 +18,6 @@ QVariant HistoryModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
     case TextRole:
         return entry.payload.text();
-    case ImageBytesRole:
-        return entry.payload.imageBytes();
     case UrlsRole:
         return QVariant::fromValue(entry.payload.fileUrls());
     case IdRole:
@@ -33,8 +31,11 @@ QVariant HistoryModel::data(const QModelIndex &index, int role) const
 
 QHash<int, QByteArray> HistoryModel::roleNames() const
 {
-    return {{KindRole, "kind"}, {TextRole, "text"},  {ImageBytesRole, "imageBytes"},
-            {UrlsRole, "urls"}, {IdRole, "entryId"}, {TimeRole, "capturedAt"}};
+    return {{KindRole, "kind"},
+            {TextRole, "text"},
+            {UrlsRole, "urls"},
+            {IdRole, "entryId"},
+            {TimeRole, "capturedAt"}};
 }
 
 int HistoryModel::rowOf(const QString &id) const

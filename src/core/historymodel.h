@@ -15,7 +15,6 @@ public:
     enum Role {
         KindRole = Qt::UserRole + 1, // "text", "image" or "files"
         TextRole,
-        ImageBytesRole,
         UrlsRole,
         IdRole,   // the entry id as a string without braces
         TimeRole, // capture time, a QDateTime
