@@ -129,14 +129,19 @@ void PanelWindow::createEngine()
 
 bool PanelWindow::createWindow()
 {
+    // Where an open's time goes, for the benchmark (tessary.panel.debug=true).
+    QElapsedTimer phase;
+    phase.start();
     if (!m_engine)
         createEngine();
+    const qint64 engineMs = phase.restart();
 
     QQmlComponent component(m_engine.get(), QUrl(QStringLiteral("qrc:/Tessary/Panel.qml")));
     if (!component.isReady()) {
         qCCritical(lcPanel) << "cannot load the panel:" << component.errorString();
         return false;
     }
+    const qint64 loadMs = phase.restart();
     QObject *root = component.createWithInitialProperties(
         {{QStringLiteral("monitor"), QVariant::fromValue(&m_services.monitor)},
          {QStringLiteral("previewer"), QVariant::fromValue(&m_services.previewer)},
@@ -166,6 +171,8 @@ bool PanelWindow::createWindow()
     };
     connect(m_panel, &QQuickItem::implicitHeightChanged, this, fitHeight);
     m_panel->setHeight(m_panel->implicitHeight());
+    qCDebug(lcPanel, "built: engine %lld ms, loading the views %lld ms, making them %lld ms",
+            engineMs, loadMs, phase.elapsed());
     return true;
 }
 
