@@ -145,7 +145,7 @@ int main(int argc, char *argv[])
     PreviewStager stager;
     NoPreviewer previewer;
     PreviewController previews(history, sound, stager, previewer);
-    PanelWindow panel({monitor, previews, formatter, thumbnails, decodingPool});
+    PanelWindow panel({monitor, previews, formatter, thumbnails});
 
     QList<qint64> firstFrames;
     for (int cycle = 0; cycle < cycles; ++cycle) {

@@ -38,7 +38,7 @@ Application::Application(std::unique_ptr<Pasteboard> pasteboard, std::unique_ptr
     m_previewer = std::make_unique<PreviewController>(*m_monitor->history(), *m_sound, *m_stager,
                                                       *m_previewWindow);
     m_panel = std::make_unique<PanelWindow>(
-        PanelServices{*m_monitor, *m_previewer, *m_formatter, *m_thumbnails, m_decodingPool});
+        PanelServices{*m_monitor, *m_previewer, *m_formatter, *m_thumbnails});
     // Opening the panel also starts the monitor, which has normally started already.
     connect(m_panel.get(), &PanelWindow::opened, m_monitor.get(),
             &ClipboardMonitor::startMonitoring);

@@ -42,8 +42,9 @@ private:
     std::unique_ptr<SoundPlayer> m_sound;
     std::unique_ptr<ClipboardMonitor> m_monitor;
     std::unique_ptr<RelativeTimeFormatter> m_formatter;
-    // Entry tiles and file thumbnails decode here. Idle threads end after the pool's expiry
-    // time, so a closed panel leaves none waiting.
+    // File thumbnails are read and decoded here. Idle threads end after the pool's expiry time,
+    // so a closed panel leaves none waiting. (Entry tiles decode on the panel engine's own image
+    // loader thread, which goes with the engine.)
     QThreadPool m_decodingPool;
     std::unique_ptr<SystemThumbnailer> m_thumbnailer;
     std::unique_ptr<FileThumbnails> m_thumbnails;

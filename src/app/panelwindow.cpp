@@ -114,9 +114,8 @@ void preparePanelEngine(QQmlEngine &engine, const PanelServices &services)
 {
     engine.addImportPath(QStringLiteral("qrc:/"));
     engine.addImageProvider(QStringLiteral("symbol"), new SymbolProvider);
-    engine.addImageProvider(
-        QStringLiteral("entry"),
-        new EntryImageProvider(*services.monitor.history(), services.decodingPool));
+    engine.addImageProvider(QStringLiteral("entry"),
+                            new EntryImageProvider(*services.monitor.history()));
     addFileImageProviders(engine, services.thumbnails);
 }
 

@@ -11,7 +11,6 @@
 #include <memory>
 
 class QQmlEngine;
-class QThreadPool;
 
 namespace tessary {
 
@@ -27,7 +26,6 @@ struct PanelServices {
     PreviewController &previewer;
     const RelativeTimeFormatter &formatter;
     FileThumbnails &thumbnails;
-    QThreadPool &decodingPool;
 };
 
 // Makes the panel's views at home on an engine: the module's import path and the image

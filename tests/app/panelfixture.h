@@ -15,7 +15,6 @@
 #include <QFile>
 #include <QLocale>
 #include <QTemporaryDir>
-#include <QThreadPool>
 
 namespace tessary::test {
 
@@ -30,10 +29,7 @@ class PanelFixture : public QObject, public SoundPlayer, public FilePreviewer, p
     Q_PROPERTY(tessary::FileThumbnails *thumbnails READ thumbnails CONSTANT FINAL)
     Q_PROPERTY(tessary::PanelHost *host READ host CONSTANT FINAL)
 public:
-    PanelServices services()
-    {
-        return {m_monitor, m_previewer, m_formatter, m_thumbnails, m_decodingPool};
-    }
+    PanelServices services() { return {m_monitor, m_previewer, m_formatter, m_thumbnails}; }
 
     // Puts an entry at the front and returns its id.
     Q_INVOKABLE QString add(const QString &text) { return add(Payload::text(text)); }
@@ -88,7 +84,6 @@ private:
     MemoryPasteboard m_pasteboard;
     ClipboardMonitor m_monitor{m_pasteboard, *this};
     RelativeTimeFormatter m_formatter{QLocale(QLocale::English)};
-    QThreadPool m_decodingPool;
     FileThumbnails m_thumbnails{*this};
     PreviewStager m_stager{[this] { return std::optional<QString>(m_stagingDir.path()); }};
     PreviewController m_previewer{history(), *this, m_stager, *this};

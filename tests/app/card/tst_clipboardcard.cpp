@@ -11,7 +11,6 @@
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QQuickImageProvider>
-#include <QThreadPool>
 #include <QtQml/qqmlextensionplugin.h>
 #include <QtQuickTest>
 
@@ -83,7 +82,7 @@ public slots:
         m_support = std::make_unique<CardSupport>(m_history, m_formatter);
         m_support->setRunning(true);
         engine->addImportPath("qrc:/");
-        engine->addImageProvider("entry", new EntryImageProvider(m_history, m_pool));
+        engine->addImageProvider("entry", new EntryImageProvider(m_history));
         addFileImageProviders(*engine, m_thumbnails);
         engine->addImageProvider("probe", new ProbeProvider(m_probes));
         engine->rootContext()->setContextProperty("fixture", this);
@@ -100,7 +99,6 @@ private:
 
     HistoryModel m_history;
     RelativeTimeFormatter m_formatter{QLocale(QLocale::English)};
-    QThreadPool m_pool;
     NoThumbnails m_thumbnailer;
     FileThumbnails m_thumbnails{m_thumbnailer};
     std::unique_ptr<CardSupport> m_support;
