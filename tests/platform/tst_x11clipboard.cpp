@@ -134,6 +134,7 @@ private slots:
             << Behaviour::DieMidTransfer << (256 << 10) << (64 << 10);
         QTest::newRow("too large, whole") << Behaviour::Answer << (2 << 20) << (4 << 20);
         QTest::newRow("too large, in pieces") << Behaviour::Answer << (2 << 20) << (64 << 10);
+        QTest::newRow("empty TARGETS") << Behaviour::EmptyTargets << 300 << (64 << 10);
     }
 
     void failedReadBlocksNeitherTheGuiNorLaterChanges()

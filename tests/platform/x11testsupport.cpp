@@ -98,7 +98,8 @@ struct ForeignOwner::State {
         requests.append(QString::fromLatin1(index < 0 ? "?" : targets[index].name));
         const QByteArray &data = targets[std::max<qsizetype>(index, 0)].data;
         if (index == 0) {
-            put(request, XCB_ATOM_ATOM, 32, atoms.size(), atoms.constData());
+            const bool empty = behaviour == Behaviour::EmptyTargets;
+            put(request, XCB_ATOM_ATOM, 32, empty ? 0 : atoms.size(), atoms.constData());
         } else if (index > 0 && data.size() <= incrementSize) {
             put(request, request->target, 8, data.size(), data.constData());
         } else if (index > 0) {

@@ -27,10 +27,11 @@ private:
 };
 
 // Another client owning CLIPBOARD with the targets given. It answers, or reads requests and
-// ignores them, or starts an incremental transfer, sends one piece and disconnects.
+// ignores them, or starts an incremental transfer, sends one piece and disconnects, or answers
+// TARGETS with nothing.
 class ForeignOwner {
 public:
-    enum class Behaviour { Answer, NeverAnswer, DieMidTransfer };
+    enum class Behaviour { Answer, NeverAnswer, DieMidTransfer, EmptyTargets };
     struct Target {
         QByteArray name, data;
     };

@@ -224,7 +224,8 @@ std::optional<QList<xcb_atom_t>> SelectionReader::targets()
     if (!data)
         return std::nullopt;
     QList<xcb_atom_t> atoms(data->size() / qsizetype(sizeof(xcb_atom_t)));
-    std::memcpy(atoms.data(), data->constData(), atoms.size() * sizeof(xcb_atom_t));
+    if (!atoms.isEmpty()) // an empty list has no storage to copy into
+        std::memcpy(atoms.data(), data->constData(), atoms.size() * sizeof(xcb_atom_t));
     return atoms;
 }
 
