@@ -307,6 +307,53 @@ void measureHungOwnerStall(X11Pasteboard &pasteboard)
                 readMs, future.result() ? "an entry!" : "no entry", longestGap, idleGap);
 }
 
+// An owner that answers and then keeps appending to its answer, read directly and then while a
+// normal copy follows it.
+void measureAppendingOwner(X11Pasteboard &pasteboard)
+{
+    const QByteArray answer(12 << 20, 'a');
+    const int chunk = 1 << 20;
+    {
+        const qint64 before = pasteboard.changeCount();
+        ForeignOwner owner({{"UTF8_STRING", answer}}, ForeignOwner::Behaviour::KeepAppending,
+                           chunk);
+        owner.start();
+        spinUntil([&] { return pasteboard.changeCount() != before; }, 5000);
+        const qint64 idleKiB = procStatusKiB("VmRSS:");
+        resetPeakRss();
+        const auto start = Clock::now();
+        QFuture<std::optional<Payload>> future = pasteboard.capture();
+        spinUntil([&] { return future.isFinished(); }, 120000);
+        const double ms = msBetween(start, Clock::now());
+        const qint64 peakKiB = procStatusKiB("VmHWM:") - idleKiB;
+        const qsizetype size =
+            future.isFinished() && future.result() ? future.result()->text().size() : -1;
+        std::printf("owner answering 12 MiB, then appending 1 MiB pieces (up to %lld MiB):\n"
+                    "  capture() ended after %.0f ms with %lld characters; the owner had "
+                    "appended %lld MiB; peak RSS above idle %.1f MiB\n",
+                    qlonglong(ForeignOwner::kAppendLimit >> 20), ms, qlonglong(size),
+                    qlonglong(owner.appended() >> 20), peakKiB / 1024.0);
+    }
+    SilentSound sound;
+    ClipboardMonitor monitor(pasteboard, sound);
+    monitor.startMonitoring();
+    const qint64 before = pasteboard.changeCount();
+    ForeignOwner owner({{"UTF8_STRING", answer}}, ForeignOwner::Behaviour::KeepAppending, chunk);
+    owner.start();
+    spinUntil([&] { return pasteboard.changeCount() != before; }, 5000);
+    spin(1000);
+    const auto copied = Clock::now();
+    QProcess::execute("sh", {"-c", "printf next | xclip -selection clipboard -t UTF8_STRING"});
+    const bool captured = spinUntil(
+        [&] {
+            return monitor.history()->rowCount() > 0 &&
+                   monitor.history()->entries().first().payload == Payload::text("next");
+        },
+        60000);
+    std::printf("  a copy made 1 s into that read: %s after %.0f ms\n",
+                captured ? "captured" : "lost", msBetween(copied, Clock::now()));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -328,5 +375,7 @@ int main(int argc, char **argv)
         measureLargeImage(*pasteboard);
     if (wanted("hung"))
         measureHungOwnerStall(*pasteboard);
+    if (wanted("appending"))
+        measureAppendingOwner(*pasteboard);
     return 0;
 }

@@ -89,9 +89,13 @@ void ClipboardMonitor::beginCapture()
     dropCapture();
     auto *watcher = new QFutureWatcher<std::optional<Payload>>(this);
     m_capture = watcher;
-    const qint64 startedAt = m_clock();
-    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, startedAt] {
-        const bool late = m_clock() - startedAt > kCaptureTimeout.count();
+    // The deadline runs from when the backend starts reading this content. Time spent waiting
+    // behind an older read is not this owner's, and the change's count is already adopted: if
+    // it counted, the change would be lost for good.
+    m_readStartedAt = m_clock();
+    connect(watcher, &QFutureWatcherBase::started, this, [this] { m_readStartedAt = m_clock(); });
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
+        const bool late = m_clock() - m_readStartedAt > kCaptureTimeout.count();
         // A read that was cancelled (its owner vanished) finishes without a result.
         std::optional<Payload> payload =
             watcher->future().resultCount() > 0 ? watcher->result() : std::nullopt;

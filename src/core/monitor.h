@@ -29,7 +29,7 @@ public:
     static constexpr std::chrono::milliseconds kPollInterval{500};
     // Between ticks at rest; a whole number of poll intervals, so that it stays on the grid.
     static constexpr std::chrono::milliseconds kRestingInterval{60000};
-    // A capture still unfinished this long after it began yields nothing.
+    // A capture still unfinished this long after its read began yields nothing.
     static constexpr std::chrono::milliseconds kCaptureTimeout{2000};
 
     // Milliseconds on a monotonic clock; tests pass a fake one.
@@ -80,6 +80,7 @@ private:
     // The capture whose result is still wanted, if any. Replacing or dropping it disconnects the
     // old one, so a superseded read can never reach the history.
     QFutureWatcher<std::optional<Payload>> *m_capture = nullptr;
+    qint64 m_readStartedAt = 0;
 };
 
 } // namespace tessary

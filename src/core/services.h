@@ -33,9 +33,10 @@ public:
     // the monitor reads it on every tick. Announced by changeNoticed().
     virtual qint64 changeCount() const = 0;
 
-    // Reads what is on offer now and applies the capture rules (see capture.h). The future may
-    // finish on any thread, or never when the owner hangs; it is finished with nothing when the
-    // content offers nothing worth keeping.
+    // Reads what is on offer now and applies the capture rules (see capture.h). The future
+    // starts when the read itself begins (a backend that reads one content at a time starts it
+    // after the reads before it), may finish on any thread, or never when the owner hangs; it
+    // is finished with nothing when the content offers nothing worth keeping.
     virtual QFuture<std::optional<Payload>> capture() = 0;
 
     // Takes ownership and offers exactly one representation chosen by the payload's kind.

@@ -262,6 +262,15 @@ private slots:
         QVERIFY(f.texts().startsWith("next at"));
     }
 
+    void aCaptureThatWaitedBehindAnotherReadIsNotLate()
+    {
+        Fixture f;
+        f.pasteboard.setQueueCaptures(true);
+        f.copyAndTick("waited its turn");
+        f.finishHeld(5000); // its read begins and ends only now
+        QCOMPARE(f.texts(), "waited its turn");
+    }
+
     void copyBackKeepsTheHistoryAndIsNotCapturedAgain()
     {
         Fixture f;

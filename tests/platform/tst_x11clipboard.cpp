@@ -164,6 +164,20 @@ private slots:
         QCOMPARE(monitor.history()->entries().first().payload, Payload::text("next"));
     }
 
+    void anAnswerThatChangesWhileItIsReadIsNotTaken()
+    {
+        // Nothing, or exactly what the owner answered: never what it appended since.
+        const QByteArray answer(12 << 20, 'a');
+        ForeignOwner owner({{"UTF8_STRING", answer}}, Behaviour::KeepAppending, 1 << 20);
+        const qint64 before = m_pasteboard->changeCount();
+        QVERIFY(owner.start());
+        QVERIFY(QTest::qWaitFor([&] { return m_pasteboard->changeCount() != before; }, 5000));
+        QFuture<std::optional<Payload>> captured = m_pasteboard->capture();
+        QVERIFY(QTest::qWaitFor([&] { return captured.isFinished(); }, 10000));
+        const std::optional<Payload> payload = captured.result();
+        QCOMPARE(payload ? payload->text().size() : 0, payload ? answer.size() : 0);
+    }
+
     void copyBackOffersOneRepresentationByKind_data()
     {
         QTest::addColumn<Payload>("payload");

@@ -83,6 +83,8 @@ struct ForeignOwner::State {
     QStringList requests{};
     xcb_selection_request_event_t incr{}; // the incremental transfer under way, if any
     qsizetype sent = -1;
+    xcb_selection_request_event_t appendingTo{}; // the answer being appended to, if any
+    std::atomic<qsizetype> appended{0};
 
     void put(const xcb_selection_request_event_t *to, xcb_atom_t type, int format, qsizetype count,
              const void *data)
@@ -100,8 +102,11 @@ struct ForeignOwner::State {
         if (index == 0) {
             const bool empty = behaviour == Behaviour::EmptyTargets;
             put(request, XCB_ATOM_ATOM, 32, empty ? 0 : atoms.size(), atoms.constData());
-        } else if (index > 0 && data.size() <= incrementSize) {
+        } else if (index > 0 &&
+                   (data.size() <= incrementSize || behaviour == Behaviour::KeepAppending)) {
             put(request, request->target, 8, data.size(), data.constData());
+            if (behaviour == Behaviour::KeepAppending)
+                appendingTo = *request;
         } else if (index > 0) {
             const quint32 mask = XCB_EVENT_MASK_PROPERTY_CHANGE, size = data.size();
             xcb_change_window_attributes(c, request->requestor, XCB_CW_EVENT_MASK, &mask);
@@ -134,13 +139,27 @@ struct ForeignOwner::State {
         }
     }
 
+    // Requests are queued without waiting for the server, so it always has more to append.
+    bool appendMore()
+    {
+        if (appendingTo.requestor == XCB_NONE || appended >= ForeignOwner::kAppendLimit)
+            return false;
+        const QByteArray chunk =
+            targets[atoms.indexOf(appendingTo.target)].data.left(incrementSize);
+        xcb_change_property(c, XCB_PROP_MODE_APPEND, appendingTo.requestor, appendingTo.property,
+                            appendingTo.target, 8, chunk.size(), chunk.constData());
+        xcb_flush(c);
+        appended += chunk.size();
+        return true;
+    }
+
     void serve()
     {
         while (!stop && c && !xcb_connection_has_error(c)) {
             xcb_generic_event_t *event = xcb_poll_for_event(c);
             pollfd fd{xcb_get_file_descriptor(c), POLLIN, 0};
             const quint8 type = event ? event->response_type & 0x7f : 0;
-            if (!event)
+            if (!event && !appendMore())
                 poll(&fd, 1, 20);
             else if (type == XCB_SELECTION_REQUEST && behaviour != Behaviour::NeverAnswer)
                 answer(reinterpret_cast<xcb_selection_request_event_t *>(event));
@@ -195,6 +214,11 @@ void ForeignOwner::exit()
 QStringList ForeignOwner::requests() const
 {
     return d->requests;
+}
+
+qsizetype ForeignOwner::appended() const
+{
+    return d->appended;
 }
 
 } // namespace tessary::testing

@@ -28,10 +28,12 @@ private:
 
 // Another client owning CLIPBOARD with the targets given. It answers, or reads requests and
 // ignores them, or starts an incremental transfer, sends one piece and disconnects, or answers
-// TARGETS with nothing.
+// in one piece and then keeps appending the data's first incrementSize bytes to the answer, as
+// fast as the server takes them, up to kAppendLimit in all, or answers TARGETS with nothing.
 class ForeignOwner {
 public:
-    enum class Behaviour { Answer, NeverAnswer, DieMidTransfer, EmptyTargets };
+    enum class Behaviour { Answer, NeverAnswer, DieMidTransfer, KeepAppending, EmptyTargets };
+    static constexpr qsizetype kAppendLimit = qsizetype(192) << 20;
     struct Target {
         QByteArray name, data;
     };
@@ -42,6 +44,7 @@ public:
     bool start();                 // takes the clipboard
     void exit();                  // the connection closes and the clipboard is left empty
     QStringList requests() const; // targets asked for, in order; after exit()
+    qsizetype appended() const;   // bytes appended so far (KeepAppending)
 
 private:
     struct State;

@@ -38,8 +38,9 @@ std::optional<Payload> MemoryPasteboard::captureFrom(const Content &content)
 QFuture<std::optional<Payload>> MemoryPasteboard::capture()
 {
     auto promise = std::make_shared<QPromise<std::optional<Payload>>>();
-    promise->start();
-    if (m_holdCaptures) {
+    if (!m_queueCaptures)
+        promise->start();
+    if (m_holdCaptures || m_queueCaptures) {
         m_held.push_back({promise, m_content});
     } else {
         promise->addResult(captureFrom(m_content));
@@ -51,6 +52,7 @@ QFuture<std::optional<Payload>> MemoryPasteboard::capture()
 void MemoryPasteboard::finishHeldCaptures()
 {
     for (HeldCapture &held : std::exchange(m_held, {})) {
+        held.promise->start(); // queued ones begin reading only now
         held.promise->addResult(captureFrom(held.content));
         held.promise->finish();
     }

@@ -42,6 +42,8 @@ public:
     // While held, captures wait until finishHeldCaptures() answers them from the content
     // that was on offer when each began.
     void setHoldCaptures(bool hold) { m_holdCaptures = hold; }
+    // While queued, captures are held too, and not even started, as behind a busy reader.
+    void setQueueCaptures(bool queue) { m_queueCaptures = queue; }
     int heldCaptureCount() const { return static_cast<int>(m_held.size()); }
     void finishHeldCaptures();
 
@@ -58,6 +60,7 @@ private:
     qint64 m_changeCount = 1;
     mutable QStringList m_calls;
     bool m_holdCaptures = false;
+    bool m_queueCaptures = false;
     std::vector<HeldCapture> m_held;
 };
 

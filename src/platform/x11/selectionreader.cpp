@@ -75,6 +75,27 @@ bool SelectionReader::abandon()
     return false;
 }
 
+bool SelectionReader::isOwnerChange(const xcb_generic_event_t *event) const
+{
+    if (eventType(event) != m_xfixesEvent)
+        return false;
+    qCDebug(lcReader) << "clipboard changed hands during a read";
+    return true;
+}
+
+bool SelectionReader::keepReading()
+{
+    if (m_shutDown || xcb_connection_has_error(m_connection))
+        return false;
+    // Only ownership changes matter between the pieces of one property: anything else queued
+    // now answers nothing we are waiting for.
+    while (EventPtr event{xcb_poll_for_event(m_connection)}) {
+        if (isOwnerChange(event.get()))
+            return false;
+    }
+    return true;
+}
+
 template <typename Predicate> EventPtr SelectionReader::waitFor(Predicate matches)
 {
     const auto deadline = Clock::now() + m_limits.stallTimeout;
@@ -82,10 +103,8 @@ template <typename Predicate> EventPtr SelectionReader::waitFor(Predicate matche
         if (m_shutDown || xcb_connection_has_error(m_connection))
             break;
         if (EventPtr event{xcb_poll_for_event(m_connection)}) {
-            if (eventType(event.get()) == m_xfixesEvent) {
-                qCDebug(lcReader) << "clipboard changed hands during a read";
+            if (isOwnerChange(event.get()))
                 break;
-            }
             if (matches(event.get()))
                 return event;
             continue;
@@ -151,24 +170,26 @@ std::optional<QByteArray> SelectionReader::read(xcb_atom_t target)
 
 std::optional<QByteArray> SelectionReader::readProperty(quint32 size)
 {
+    // The owner wrote its whole answer before notifying us, and its size is within the cap. A
+    // property that changes while it is read (an owner that keeps appending, or replaces it)
+    // is abandoned: whatever it holds by then is no answer, and it could grow without end.
     QByteArray data;
     data.reserve(size);
-    quint32 offsetUnits = 0;
-    for (;;) {
+    while (quint32(data.size()) < size) {
+        if (!keepReading())
+            return abandon(), std::nullopt;
+        const quint32 offsetUnits = quint32(data.size()) / 4;
         XcbPtr<xcb_get_property_reply_t> piece(xcb_get_property_reply(
             m_connection,
             xcb_get_property(m_connection, 0, m_window, m_property, XCB_GET_PROPERTY_TYPE_ANY,
                              offsetUnits, kPieceUnits),
             nullptr));
-        if (!piece) {
-            abandon();
-            return std::nullopt;
+        const int bytes = piece ? xcb_get_property_value_length(piece.get()) : 0;
+        if (bytes == 0 || quint64(data.size()) + bytes + piece->bytes_after != size) {
+            qCDebug(lcReader) << "the answer changed while it was read";
+            return abandon(), std::nullopt;
         }
-        const int bytes = xcb_get_property_value_length(piece.get());
         data.append(static_cast<const char *>(xcb_get_property_value(piece.get())), bytes);
-        if (piece->bytes_after == 0 || bytes == 0)
-            break;
-        offsetUnits += kPieceUnits;
     }
     xcb_delete_property(m_connection, m_window, m_property);
     xcb_flush(m_connection);
@@ -195,18 +216,21 @@ std::optional<QByteArray> SelectionReader::readIncrementally(quint32 sizeHint)
         });
         if (!event)
             return std::nullopt;
+        // Asks for one unit more than the cap leaves room for: a piece that does not fit is
+        // never fetched whole (and, with bytes left after it, not deleted either).
+        const quint32 roomUnits = quint32((m_limits.maxBytes - data.size()) / 4) + 1;
         XcbPtr<xcb_get_property_reply_t> piece(
             xcb_get_property_reply(m_connection,
                                    xcb_get_property(m_connection, 1, m_window, m_property,
-                                                    XCB_GET_PROPERTY_TYPE_ANY, 0, UINT32_MAX / 4),
+                                                    XCB_GET_PROPERTY_TYPE_ANY, 0, roomUnits),
                                    nullptr));
         xcb_flush(m_connection);
         if (!piece)
             return abandon(), std::nullopt;
         const int bytes = xcb_get_property_value_length(piece.get());
-        if (bytes == 0)
+        if (bytes == 0 && piece->bytes_after == 0)
             return data;
-        if (data.size() + bytes > m_limits.maxBytes) {
+        if (piece->bytes_after > 0 || data.size() + bytes > m_limits.maxBytes) {
             qCDebug(lcReader) << "abandoning an incremental payload over" << m_limits.maxBytes;
             return abandon(), std::nullopt;
         }

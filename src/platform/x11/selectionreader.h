@@ -45,6 +45,9 @@ public:
 
 private:
     using Clock = std::chrono::steady_clock;
+    bool isOwnerChange(const xcb_generic_event_t *event) const;
+    // False once the content is gone: shut down, disconnected, or the clipboard changed hands.
+    bool keepReading();
     template <typename Predicate> EventPtr waitFor(Predicate matches);
     std::optional<QByteArray> readProperty(quint32 size);
     std::optional<QByteArray> readIncrementally(quint32 sizeHint);

@@ -79,12 +79,12 @@ bool X11Pasteboard::ownsClipboard() const
 QFuture<std::optional<Payload>> X11Pasteboard::capture()
 {
     auto promise = std::make_shared<QPromise<std::optional<Payload>>>();
-    promise->start();
     const quint64 ticket = ++m_newestCapture;
     SelectionReader *reader = m_reader.get();
     QMetaObject::invokeMethod(
         m_readerContext,
         [this, reader, promise, ticket] {
+            promise->start();
             // Captures queued behind a slow one are stale but for the newest.
             std::optional<Payload> payload;
             if (ticket == m_newestCapture.load())
