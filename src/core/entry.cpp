@@ -1,5 +1,8 @@
 #include "entry.h"
 
+#include <limits>
+#include <unicode/unorm2.h>
+
 namespace tessary {
 namespace {
 
@@ -10,13 +13,36 @@ template <typename T> T valueOr(const auto &variant)
     return {};
 }
 
-bool sameText(const QString &a, const QString &b)
+// The canonical decomposition (NFD) of the text, or a null string when the text is in NFD
+// already (ASCII always is), so that such texts are not held twice. ICU's normaliser runs in
+// linear time.
+QString canonicalDecomposition(const QString &text)
 {
-    if (a.isSharedWith(b) || a == b)
-        return true;
-    // Canonical equivalence: both decompose to the same sequence. Compatibility forms (ligatures,
-    // full-width letters) stay distinct because only the canonical decomposition is applied.
-    return a.normalized(QString::NormalizationForm_D) == b.normalized(QString::NormalizationForm_D);
+    // Beyond ICU's 32-bit lengths; the capture's size cap keeps every clipboard text far below.
+    if (text.size() > std::numeric_limits<int32_t>::max())
+        return text.normalized(QString::NormalizationForm_D);
+    UErrorCode status = U_ZERO_ERROR;
+    const UNormalizer2 *nfd = unorm2_getNFDInstance(&status);
+    const auto *source = reinterpret_cast<const UChar *>(text.utf16());
+    const auto length = static_cast<int32_t>(text.size());
+    if (U_FAILURE(status) || unorm2_spanQuickCheckYes(nfd, source, length, &status) == length)
+        return {};
+    // Decomposition seldom grows a text by much: one pass into a little spare room usually
+    // does, else a second one into the exact size.
+    QString decomposed(length + length / 4 + 16, Qt::Uninitialized);
+    for (int pass = 0; pass < 2; ++pass) {
+        status = U_ZERO_ERROR;
+        const int32_t written =
+            unorm2_normalize(nfd, source, length, reinterpret_cast<UChar *>(decomposed.data()),
+                             static_cast<int32_t>(decomposed.size()), &status);
+        decomposed.resize(written);
+        if (status != U_BUFFER_OVERFLOW_ERROR)
+            break;
+    }
+    if (U_FAILURE(status))
+        return text.normalized(QString::NormalizationForm_D);
+    decomposed.squeeze();
+    return decomposed;
 }
 
 bool sameBytes(const QByteArray &a, const QByteArray &b)
@@ -41,9 +67,18 @@ bool sameUrls(const QList<QUrl> &a, const QList<QUrl> &b)
 
 } // namespace
 
+Payload Payload::text(QString text)
+{
+    QString decomposed = canonicalDecomposition(text);
+    const size_t hash = qHash(decomposed.isNull() ? QStringView(text) : QStringView(decomposed));
+    return Payload(Text{std::move(text), std::move(decomposed), hash});
+}
+
 QString Payload::text() const
 {
-    return valueOr<QString>(m_value);
+    if (const Text *value = std::get_if<Text>(&m_value))
+        return value->text;
+    return {};
 }
 QByteArray Payload::imageBytes() const
 {
@@ -59,8 +94,14 @@ bool operator==(const Payload &a, const Payload &b)
     if (a.m_value.index() != b.m_value.index())
         return false;
     switch (a.kind()) {
-    case Payload::Kind::Text:
-        return sameText(std::get<QString>(a.m_value), std::get<QString>(b.m_value));
+    case Payload::Kind::Text: {
+        // Canonical equivalence: both decompose to the same sequence. Compatibility forms
+        // (ligatures, full-width letters) stay distinct: only the canonical decomposition is
+        // applied. Texts that differ almost always differ in the hash already.
+        const Payload::Text &x = std::get<Payload::Text>(a.m_value);
+        const Payload::Text &y = std::get<Payload::Text>(b.m_value);
+        return x.text.isSharedWith(y.text) || (x.hash == y.hash && x.canonical() == y.canonical());
+    }
     case Payload::Kind::Image:
         return sameBytes(std::get<QByteArray>(a.m_value), std::get<QByteArray>(b.m_value));
     case Payload::Kind::Files:

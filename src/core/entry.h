@@ -11,12 +11,16 @@
 namespace tessary {
 
 // What one clipboard change held. Texts are kept exactly as read, images as the raw TIFF or PNG
-// bytes the owner sent, files as the owner's ordered list of file: URLs.
+// bytes the owner sent, files as the owner's ordered list of file: URLs. Immutable, and cheap to
+// copy: copies share their storage.
 class Payload {
 public:
     enum class Kind { Text, Image, Files };
 
-    static Payload text(QString text) { return Payload(std::move(text)); }
+    // Decomposes the text once, so that comparing it later costs a hash check. That takes time
+    // linear in its length: backends build text payloads where they read them, off the GUI
+    // thread.
+    static Payload text(QString text);
     static Payload image(QByteArray bytes) { return Payload(std::move(bytes)); }
     static Payload files(QList<QUrl> urls) { return Payload(std::move(urls)); }
 
@@ -31,7 +35,13 @@ public:
     friend bool operator==(const Payload &a, const Payload &b);
 
 private:
-    using Value = std::variant<QString, QByteArray, QList<QUrl>>;
+    struct Text {
+        QString text;
+        QString decomposed; // the canonical decomposition (NFD); null when the text is in NFD
+        size_t hash;        // of the decomposition
+        QStringView canonical() const { return decomposed.isNull() ? text : decomposed; }
+    };
+    using Value = std::variant<Text, QByteArray, QList<QUrl>>;
     explicit Payload(Value value) : m_value(std::move(value)) {}
     Value m_value;
 };

@@ -26,6 +26,14 @@ private slots:
         QTest::newRow("precomposed") << text(u"caf\u00e9") << text(u"cafe\u0301") << true;
         QTest::newRow("mark order") << text(u"a\u0323\u0307") << text(u"a\u0307\u0323") << true;
         QTest::newRow("compatibility form") << text(u"\ufb01") << text(u"fi") << false;
+        QTest::newRow("singleton decomposition") << text(u"\u212b") << text(u"\u00c5") << true;
+        QTest::newRow("Hangul syllable") << text(u"\ud55c") << text(u"\u1112\u1161\u11ab") << true;
+        const QString precomposed(5000, QChar(0xe9)),
+            decomposed = QString::fromUtf16(u"e\u0301").repeated(5000);
+        QTest::newRow("long, decomposing to twice its length")
+            << Payload::text(precomposed + 'x') << Payload::text(decomposed + 'x') << true;
+        QTest::newRow("long, one mark apart")
+            << Payload::text(precomposed) << Payload::text(decomposed + u'\u0301') << false;
         QTest::newRow("one byte") << Payload::image("PNG1234") << Payload::image("PNG1235")
                                   << false;
         QTest::newRow("length") << Payload::image("PNG1234") << Payload::image("PNG12345") << false;
