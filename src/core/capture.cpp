@@ -19,9 +19,9 @@ std::optional<Payload> capturePayload(ClipboardSource &source)
         return Payload::files(std::move(*urls));
     // Zero bytes are no image: such a representation counts as unreadable.
     if (auto bytes = source.tiff(); bytes && !bytes->isEmpty())
-        return Payload::image(std::move(*bytes));
+        return Payload::image(std::move(*bytes), ImageFormat::Tiff);
     if (auto bytes = source.png(); bytes && !bytes->isEmpty())
-        return Payload::image(std::move(*bytes));
+        return Payload::image(std::move(*bytes), ImageFormat::Png);
     if (auto text = source.text(); text && hasVisibleCharacter(*text))
         return Payload::text(std::move(*text));
     return std::nullopt;

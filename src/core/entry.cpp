@@ -82,7 +82,13 @@ QString Payload::text() const
 }
 QByteArray Payload::imageBytes() const
 {
-    return valueOr<QByteArray>(m_value);
+    return valueOr<Image>(m_value).bytes;
+}
+
+ImageFormat Payload::imageFormat() const
+{
+    const Image image = valueOr<Image>(m_value);
+    return imageFormatOf(image.bytes, image.declared);
 }
 QList<QUrl> Payload::fileUrls() const
 {
@@ -103,7 +109,8 @@ bool operator==(const Payload &a, const Payload &b)
         return x.text.isSharedWith(y.text) || (x.hash == y.hash && x.canonical() == y.canonical());
     }
     case Payload::Kind::Image:
-        return sameBytes(std::get<QByteArray>(a.m_value), std::get<QByteArray>(b.m_value));
+        return sameBytes(std::get<Payload::Image>(a.m_value).bytes,
+                         std::get<Payload::Image>(b.m_value).bytes);
     case Payload::Kind::Files:
         return sameUrls(std::get<QList<QUrl>>(a.m_value), std::get<QList<QUrl>>(b.m_value));
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "imageformat.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QList>
@@ -21,13 +23,18 @@ public:
     // linear in its length: backends build text payloads where they read them, off the GUI
     // thread.
     static Payload text(QString text);
-    static Payload image(QByteArray bytes) { return Payload(std::move(bytes)); }
+    // The declared format is the type the owner offered the bytes as.
+    static Payload image(QByteArray bytes, ImageFormat declared = ImageFormat::Unknown)
+    {
+        return Payload(Image{std::move(bytes), declared});
+    }
     static Payload files(QList<QUrl> urls) { return Payload(std::move(urls)); }
 
     Kind kind() const { return static_cast<Kind>(m_value.index()); }
     // Each accessor returns an empty value for the other kinds.
     QString text() const;
     QByteArray imageBytes() const;
+    ImageFormat imageFormat() const; // see imageFormatOf()
     QList<QUrl> fileUrls() const;
 
     // Canonically equivalent texts are equal (no other folding); images compare length, then
@@ -41,7 +48,11 @@ private:
         size_t hash;        // of the decomposition
         QStringView canonical() const { return decomposed.isNull() ? text : decomposed; }
     };
-    using Value = std::variant<Text, QByteArray, QList<QUrl>>;
+    struct Image {
+        QByteArray bytes;
+        ImageFormat declared;
+    };
+    using Value = std::variant<Text, Image, QList<QUrl>>;
     explicit Payload(Value value) : m_value(std::move(value)) {}
     Value m_value;
 };

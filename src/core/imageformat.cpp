@@ -21,6 +21,12 @@ ImageFormat sniffImageFormat(QByteArrayView bytes)
     return ImageFormat::Unknown;
 }
 
+ImageFormat imageFormatOf(QByteArrayView bytes, ImageFormat declared)
+{
+    const ImageFormat sniffed = sniffImageFormat(bytes);
+    return sniffed == ImageFormat::Unknown ? declared : sniffed;
+}
+
 QString imageMimeType(ImageFormat format)
 {
     return format == ImageFormat::Png ? QStringLiteral("image/png") : QStringLiteral("image/tiff");

@@ -5,11 +5,14 @@
 
 namespace tessary {
 
-// Image entries do not record their format: it is told from the bytes wherever it matters
-// (copy back, staging, drag-out).
+// An image entry's format is told from its bytes wherever it matters (copy back, staging,
+// drag-out); the type the owner offered them as stands when their signature is unknown.
 enum class ImageFormat { Png, Tiff, Unknown };
 
 ImageFormat sniffImageFormat(QByteArrayView bytes);
+// The format the bytes' signature shows, else the declared one: a JPEG offered as image/png
+// stays image/png, as relabelling it would be guessing.
+ImageFormat imageFormatOf(QByteArrayView bytes, ImageFormat declared);
 // "image/png", "image/tiff"; TIFF for bytes of no known signature, as they were captured
 // from the TIFF representation or the PNG one and PNG's signature is unmistakable.
 QString imageMimeType(ImageFormat format);

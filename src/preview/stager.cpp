@@ -79,7 +79,7 @@ std::optional<QUrl> PreviewStager::stage(const Payload &payload)
         break;
     case Payload::Kind::Image:
         bytes = payload.imageBytes();
-        extension = imageFileExtension(sniffImageFormat(bytes));
+        extension = imageFileExtension(payload.imageFormat());
         break;
     }
     const std::optional<QString> directory = m_directory();

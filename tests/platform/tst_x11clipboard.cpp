@@ -221,6 +221,20 @@ private slots:
                                                            << "MULTIPLE"));
     }
 
+    void imagesOfAnUnknownSignatureKeepTheTypeTheyCameWith()
+    {
+        const QByteArray jpeg = QByteArray("\xff\xd8\xff\xe0\0\x10JFIF", 10) + QByteArray(300, 'j');
+        CountingSound sound;
+        tessary::ClipboardMonitor monitor(*m_pasteboard, sound);
+        monitor.startMonitoring();
+        ForeignOwner owner({{"image/png", jpeg}});
+        QVERIFY(owner.start());
+        QTRY_COMPARE_WITH_TIMEOUT(monitor.history()->rowCount(), 1, 5000);
+        monitor.copyRow(0);
+        QVERIFY(readClipboardWithXclip("TARGETS").value_or("").split('\n').contains("image/png"));
+        QCOMPARE(readClipboardWithXclip("image/png"), jpeg);
+    }
+
     void copyBackIsNotCapturedAgain()
     {
         CountingSound sound;

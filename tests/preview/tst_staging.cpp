@@ -81,6 +81,9 @@ private slots:
         // Only the full eight-byte signature makes a PNG.
         QTest::newRow("png prefix")
             << Payload::image("\x89PNGjunk") << QByteArray("\x89PNGjunk") << "tiff";
+        const QByteArray jpeg("\xff\xd8\xff\xe0jpeg", 8);
+        QTest::newRow("a JPEG offered as PNG")
+            << Payload::image(jpeg, tessary::ImageFormat::Png) << jpeg << "png";
     }
 
     void stagedFileHoldsTheEntryExactly()

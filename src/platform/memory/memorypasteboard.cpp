@@ -68,7 +68,7 @@ void MemoryPasteboard::write(const Payload &payload)
         break;
     case Payload::Kind::Image:
         m_calls.append(QStringLiteral("write image"));
-        if (sniffImageFormat(payload.imageBytes()) == ImageFormat::Png)
+        if (payload.imageFormat() == ImageFormat::Png)
             content.png = payload.imageBytes();
         else
             content.tiff = payload.imageBytes();

@@ -44,10 +44,9 @@ void SelectionOwner::offer(const Payload &payload, xcb_timestamp_t ownedSince)
         break;
     case Payload::Kind::Image: {
         // The declared type must match the bytes: PNG goes out as PNG, never under TIFF.
-        const QByteArray bytes = payload.imageBytes();
         const xcb_atom_t type =
-            sniffImageFormat(bytes) == ImageFormat::Png ? m_atoms.imagePng : m_atoms.imageTiff;
-        m_offers = {{type, type, bytes}};
+            payload.imageFormat() == ImageFormat::Png ? m_atoms.imagePng : m_atoms.imageTiff;
+        m_offers = {{type, type, payload.imageBytes()}};
         break;
     }
     }
