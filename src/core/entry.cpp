@@ -95,6 +95,21 @@ QList<QUrl> Payload::fileUrls() const
     return valueOr<QList<QUrl>>(m_value);
 }
 
+bool Payload::isSharedWith(const Payload &other) const
+{
+    if (m_value.index() != other.m_value.index())
+        return false;
+    switch (kind()) {
+    case Kind::Text:
+        return std::get<Text>(m_value).text.isSharedWith(std::get<Text>(other.m_value).text);
+    case Kind::Image:
+        return std::get<Image>(m_value).bytes.isSharedWith(std::get<Image>(other.m_value).bytes);
+    case Kind::Files:
+        return std::get<QList<QUrl>>(m_value).isSharedWith(std::get<QList<QUrl>>(other.m_value));
+    }
+    return false;
+}
+
 bool operator==(const Payload &a, const Payload &b)
 {
     if (a.m_value.index() != b.m_value.index())

@@ -37,6 +37,9 @@ public:
     ImageFormat imageFormat() const; // see imageFormatOf()
     QList<QUrl> fileUrls() const;
 
+    // Whether both hold the very same storage, one being a copy of the other.
+    bool isSharedWith(const Payload &other) const;
+
     // Canonically equivalent texts are equal (no other folding); images compare length, then
     // bytes; file lists compare in order, URL text against URL text. Kinds never mix.
     friend bool operator==(const Payload &a, const Payload &b);

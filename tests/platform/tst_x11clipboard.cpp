@@ -1,4 +1,5 @@
 #include "core/monitor.h"
+#include "platform/x11/selectionowner.h"
 #include "platform/x11/x11pasteboard.h"
 #include "x11testsupport.h"
 
@@ -233,6 +234,23 @@ private slots:
         monitor.copyRow(0);
         QVERIFY(readClipboardWithXclip("TARGETS").value_or("").split('\n').contains("image/png"));
         QCOMPARE(readClipboardWithXclip("image/png"), jpeg);
+    }
+
+    void aRestoredEntryIsNotEncodedAgain()
+    {
+        using namespace tessary::x11;
+        xcb_connection_t *connection = xcb_connect(m_server->display(), nullptr);
+        Atoms atoms;
+        QVERIFY(atoms.intern(connection));
+        SelectionOwner owner(connection, atoms, createPrivateWindow(connection));
+        const Payload newest = Payload::text(QString(1 << 20, QChar(0xe9)));
+        owner.offer(newest, XCB_CURRENT_TIME);
+        const QByteArray served = owner.answer(atoms.utf8String);
+        owner.clear(); // another client took the clipboard and quit: the newest comes back
+        owner.offer(newest, XCB_CURRENT_TIME);
+        QVERIFY(owner.answer(atoms.utf8String).isSharedWith(served));
+        QCOMPARE(served, newest.text().toUtf8());
+        xcb_disconnect(connection);
     }
 
     void copyBackIsNotCapturedAgain()

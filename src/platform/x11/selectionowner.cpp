@@ -26,27 +26,31 @@ SelectionOwner::SelectionOwner(xcb_connection_t *connection, const Atoms &atoms,
 void SelectionOwner::offer(const Payload &payload, xcb_timestamp_t ownedSince)
 {
     m_ownedSince = ownedSince;
-    m_offers.clear();
-    switch (payload.kind()) {
-    case Payload::Kind::Text: {
-        const QByteArray utf8 = payload.text().toUtf8();
-        m_offers = {{m_atoms.utf8String, m_atoms.utf8String, utf8},
-                    {m_atoms.textPlainUtf8, m_atoms.textPlainUtf8, utf8},
-                    {m_atoms.textPlain, m_atoms.textPlain, utf8},
-                    {m_atoms.text, m_atoms.utf8String, utf8},
-                    {XCB_ATOM_STRING, XCB_ATOM_STRING, payload.text().toLatin1()}};
-        break;
+    // The same payload offered again (the clipboard restored after its owner quit) keeps what
+    // was encoded for it: an owner that takes the clipboard and quits in a loop must not make
+    // us encode a large text on every restore.
+    if (!m_payload || !m_payload->isSharedWith(payload)) {
+        m_payload = payload;
+        m_encoded = {};
     }
+    switch (payload.kind()) {
+    case Payload::Kind::Text:
+        m_offers = {{m_atoms.utf8String, m_atoms.utf8String, Encoding::Utf8},
+                    {m_atoms.textPlainUtf8, m_atoms.textPlainUtf8, Encoding::Utf8},
+                    {m_atoms.textPlain, m_atoms.textPlain, Encoding::Utf8},
+                    {m_atoms.text, m_atoms.utf8String, Encoding::Utf8},
+                    {XCB_ATOM_STRING, XCB_ATOM_STRING, Encoding::Latin1}};
+        break;
     case Payload::Kind::Files:
-        m_offers = {{m_atoms.uriList, m_atoms.uriList, encodeUriList(payload.fileUrls())},
-                    {m_atoms.gnomeCopiedFiles, m_atoms.gnomeCopiedFiles,
-                     encodeGnomeCopiedFiles(payload.fileUrls())}};
+        m_offers = {
+            {m_atoms.uriList, m_atoms.uriList, Encoding::UriList},
+            {m_atoms.gnomeCopiedFiles, m_atoms.gnomeCopiedFiles, Encoding::GnomeCopiedFiles}};
         break;
     case Payload::Kind::Image: {
         // The declared type must match the bytes: PNG goes out as PNG, never under TIFF.
         const xcb_atom_t type =
             payload.imageFormat() == ImageFormat::Png ? m_atoms.imagePng : m_atoms.imageTiff;
-        m_offers = {{type, type, payload.imageBytes()}};
+        m_offers = {{type, type, Encoding::Bytes}};
         break;
     }
     }
@@ -55,6 +59,38 @@ void SelectionOwner::offer(const Payload &payload, xcb_timestamp_t ownedSince)
 void SelectionOwner::clear()
 {
     m_offers.clear();
+}
+
+QByteArray SelectionOwner::answer(xcb_atom_t target)
+{
+    const auto offer = std::find_if(m_offers.cbegin(), m_offers.cend(),
+                                    [&](const Offer &o) { return o.target == target; });
+    return offer == m_offers.cend() ? QByteArray() : encoded(offer->encoding);
+}
+
+QByteArray SelectionOwner::encoded(Encoding encoding)
+{
+    auto it = m_encoded.find(encoding);
+    if (it == m_encoded.end())
+        it = m_encoded.emplace(encoding, encode(*m_payload, encoding)).first;
+    return it->second;
+}
+
+QByteArray SelectionOwner::encode(const Payload &payload, Encoding encoding)
+{
+    switch (encoding) {
+    case Encoding::Utf8:
+        return payload.text().toUtf8();
+    case Encoding::Latin1:
+        return payload.text().toLatin1();
+    case Encoding::UriList:
+        return encodeUriList(payload.fileUrls());
+    case Encoding::GnomeCopiedFiles:
+        return encodeGnomeCopiedFiles(payload.fileUrls());
+    case Encoding::Bytes:
+        return payload.imageBytes();
+    }
+    return {};
 }
 
 QList<xcb_atom_t> SelectionOwner::offeredTargets() const
@@ -133,9 +169,10 @@ bool SelectionOwner::convertMultiple(xcb_window_t requestor, xcb_atom_t property
 bool SelectionOwner::send(xcb_window_t requestor, xcb_atom_t property, const Offer &offer,
                           bool allowIncrements)
 {
-    if (offer.data.size() <= qsizetype(m_incrementSize)) {
+    const QByteArray data = encoded(offer.encoding);
+    if (data.size() <= qsizetype(m_incrementSize)) {
         xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, requestor, property, offer.type, 8,
-                            offer.data.size(), offer.data.constData());
+                            data.size(), data.constData());
         return true;
     }
     if (!allowIncrements)
@@ -144,10 +181,10 @@ bool SelectionOwner::send(xcb_window_t requestor, xcb_atom_t property, const Off
     // deletion through PropertyNotify on its window.
     const quint32 events = XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_change_window_attributes(m_connection, requestor, XCB_CW_EVENT_MASK, &events);
-    const quint32 size = static_cast<quint32>(offer.data.size());
+    const quint32 size = static_cast<quint32>(data.size());
     xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, requestor, property, m_atoms.incr, 32,
                         1, &size);
-    Transfer transfer{requestor, property, offer.type, offer.data, 0, {}};
+    Transfer transfer{requestor, property, offer.type, data, 0, {}};
     transfer.sinceProgress.start();
     m_transfers.push_back(std::move(transfer));
     m_stallCheck.start();

@@ -5,6 +5,8 @@
 
 #include <QElapsedTimer>
 #include <QTimer>
+#include <map>
+#include <optional>
 #include <vector>
 
 namespace tessary::x11 {
@@ -16,13 +18,16 @@ class SelectionOwner {
 public:
     SelectionOwner(xcb_connection_t *connection, const Atoms &atoms, xcb_window_t window);
 
-    // The representations offered from now on; ownership itself is taken by the caller.
+    // The representations offered from now on; ownership itself is taken by the caller. Each
+    // is encoded when first asked for, once per payload.
     void offer(const Payload &payload, xcb_timestamp_t ownedSince);
     // Another client owns the clipboard now.
     void clear();
     bool hasOffer() const { return !m_offers.empty(); }
     // Target names on offer, for logging and tests.
     QList<xcb_atom_t> offeredTargets() const;
+    // The bytes a request for the target gets; empty for a target not on offer.
+    QByteArray answer(xcb_atom_t target);
 
     void handleSelectionRequest(const xcb_selection_request_event_t *request);
     // True when the event belonged to an incremental transfer.
@@ -32,10 +37,11 @@ public:
     void setIncrementSize(quint32 bytes) { m_incrementSize = bytes; }
 
 private:
+    enum class Encoding { Utf8, Latin1, UriList, GnomeCopiedFiles, Bytes };
     struct Offer {
         xcb_atom_t target;
         xcb_atom_t type;
-        QByteArray data;
+        Encoding encoding;
     };
     struct Transfer {
         xcb_window_t requestor;
@@ -46,6 +52,8 @@ private:
         QElapsedTimer sinceProgress;
     };
 
+    QByteArray encoded(Encoding encoding);
+    static QByteArray encode(const Payload &payload, Encoding encoding);
     bool convert(xcb_window_t requestor, xcb_atom_t target, xcb_atom_t property,
                  bool allowIncrements);
     bool convertMultiple(xcb_window_t requestor, xcb_atom_t property);
@@ -59,6 +67,10 @@ private:
     xcb_window_t m_window;
     xcb_timestamp_t m_ownedSince = XCB_CURRENT_TIME;
     std::vector<Offer> m_offers;
+    // What was last offered and its encodings so far; kept when another client takes the
+    // clipboard, for the restore that follows when that client quits.
+    std::optional<Payload> m_payload;
+    std::map<Encoding, QByteArray> m_encoded;
     std::vector<Transfer> m_transfers;
     quint32 m_incrementSize;
     QTimer m_stallCheck;
