@@ -13,8 +13,10 @@
 #include <QTemporaryFile>
 #include <QTimer>
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <mutex>
+#include <poll.h>
 #include <sys/socket.h>
 #include <thread>
 #include <xcb/xfixes.h>
@@ -354,6 +356,77 @@ void measureAppendingOwner(X11Pasteboard &pasteboard)
                 captured ? "captured" : "lost", msBetween(copied, Clock::now()));
 }
 
+// A requestor that asks for MULTIPLE conversions of many pairs at once, from a thread of its own:
+// each request is a few KiB; served naively, each makes the owner write pairs × the payload.
+class MultipleFlood {
+public:
+    MultipleFlood(int requests, int pairs) : m_requests(requests)
+    {
+        m_connection = xcb_connect(nullptr, nullptr);
+        x11::Atoms atoms;
+        atoms.intern(m_connection);
+        const xcb_window_t window = x11::createPrivateWindow(m_connection);
+        QList<xcb_atom_t> list;
+        for (int i = 0; i < pairs; ++i)
+            list << atoms.utf8String
+                 << x11::internAtom(m_connection, ("FLOOD_" + QByteArray::number(i)).constData());
+        for (int r = 0; r < requests; ++r) {
+            const xcb_atom_t property =
+                x11::internAtom(m_connection, ("FLOOD_PAIRS_" + QByteArray::number(r)).constData());
+            xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, property,
+                                atoms.atomPair, 32, list.size(), list.constData());
+            xcb_convert_selection(m_connection, window, atoms.clipboard, atoms.multiple, property,
+                                  XCB_CURRENT_TIME);
+        }
+        xcb_flush(m_connection);
+        m_thread = std::thread([this] {
+            pollfd fd{xcb_get_file_descriptor(m_connection), POLLIN, 0};
+            while (m_answered < m_requests && poll(&fd, 1, 30000) > 0) {
+                while (x11::EventPtr event{xcb_poll_for_event(m_connection)}) {
+                    if (x11::eventType(event.get()) == XCB_SELECTION_NOTIFY)
+                        ++m_answered;
+                }
+            }
+        });
+    }
+    ~MultipleFlood()
+    {
+        m_thread.join();
+        xcb_disconnect(m_connection);
+    }
+    bool answered() const { return m_answered == m_requests; }
+
+private:
+    int m_requests;
+    xcb_connection_t *m_connection;
+    std::atomic<int> m_answered{0};
+    std::thread m_thread;
+};
+
+void measureMultipleFlood(X11Pasteboard &pasteboard)
+{
+    pasteboard.write(Payload::text(QString(1 << 20, u'x')));
+    spin(200);
+    QElapsedTimer since;
+    qint64 longestGap = 0;
+    QTimer meter;
+    meter.setTimerType(Qt::PreciseTimer);
+    meter.setInterval(1);
+    QObject::connect(&meter, &QTimer::timeout,
+                     [&] { longestGap = std::max(longestGap, since.restart()); });
+    since.start();
+    meter.start();
+    const auto start = Clock::now();
+    MultipleFlood flood(60, 512);
+    const bool answered = spinUntil([&] { return flood.answered(); }, 60000);
+    const double ms = msBetween(start, Clock::now());
+    spin(100);
+    meter.stop();
+    std::printf("60 MULTIPLE requests of 512 pairs over a 1 MiB text: %s after %.0f ms; longest "
+                "GUI event-loop gap %lld ms\n",
+                answered ? "all answered" : "NOT all answered", ms, longestGap);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -377,5 +450,7 @@ int main(int argc, char **argv)
         measureHungOwnerStall(*pasteboard);
     if (wanted("appending"))
         measureAppendingOwner(*pasteboard);
+    if (wanted("multiple"))
+        measureMultipleFlood(*pasteboard);
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "core/monitor.h"
 #include "platform/x11/selectionowner.h"
 #include "platform/x11/x11pasteboard.h"
+#include "platform/x11/xcbsupport.h"
 #include "x11testsupport.h"
 
 #include <QElapsedTimer>
@@ -251,6 +252,72 @@ private slots:
         QVERIFY(owner.answer(atoms.utf8String).isSharedWith(served));
         QCOMPARE(served, newest.text().toUtf8());
         xcb_disconnect(connection);
+    }
+
+    void aMultipleRequestGetsOneIncrementAtOnceAndTheRestInPieces()
+    {
+        using namespace tessary::x11;
+        const QByteArray text(1 << 20, 'm');
+        m_pasteboard->write(Payload::text(QString::fromLatin1(text)));
+        xcb_connection_t *c = xcb_connect(m_server->display(), nullptr);
+        Atoms atoms;
+        QVERIFY(atoms.intern(c));
+        const xcb_window_t window = createPrivateWindow(c);
+        const auto nextEvent = [&](quint8 type) {
+            EventPtr found;
+            const auto arrived = [&] {
+                while (EventPtr event{xcb_poll_for_event(c)}) {
+                    if (eventType(event.get()) == type) {
+                        found = std::move(event);
+                        return true;
+                    }
+                }
+                return false;
+            };
+            return QTest::qWaitFor(arrived) ? std::move(found) : nullptr;
+        };
+        const auto takeProperty = [&](xcb_atom_t property, bool remove) {
+            XcbPtr<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+                c, xcb_get_property(c, remove, window, property, 0, 0, UINT32_MAX / 4), nullptr));
+            xcb_flush(c);
+            return reply;
+        };
+
+        // Eight conversions of the same 1 MiB in one request.
+        QList<xcb_atom_t> pairs;
+        for (int i = 0; i < 8; ++i)
+            pairs << atoms.utf8String << internAtom(c, ("PAIR_" + QByteArray::number(i)).data());
+        const xcb_atom_t list = internAtom(c, "PAIRS");
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, list, atoms.atomPair, 32,
+                            pairs.size(), pairs.constData());
+        xcb_convert_selection(c, window, atoms.clipboard, atoms.multiple, list, XCB_CURRENT_TIME);
+        xcb_flush(c);
+        QVERIFY(nextEvent(XCB_SELECTION_NOTIFY));
+        QList<xcb_atom_t> types;
+        for (int i = 1; i < pairs.size(); i += 2)
+            types << takeProperty(pairs[i], false)->type;
+        QCOMPARE(types.count(atoms.utf8String), 1);
+        QCOMPARE(types.count(atoms.incr), 7);
+
+        // An incremental one arrives intact: each deletion asks for the next piece.
+        const xcb_atom_t incremental = pairs[2 * types.indexOf(atoms.incr) + 1];
+        QByteArray received;
+        xcb_delete_property(c, window, incremental);
+        xcb_flush(c);
+        for (;;) {
+            EventPtr event = nextEvent(XCB_PROPERTY_NOTIFY);
+            QVERIFY(event);
+            auto notify = reinterpret_cast<xcb_property_notify_event_t *>(event.get());
+            if (notify->atom != incremental || notify->state != XCB_PROPERTY_NEW_VALUE)
+                continue;
+            const auto piece = takeProperty(incremental, true);
+            const int length = xcb_get_property_value_length(piece.get());
+            if (length == 0)
+                break;
+            received.append(static_cast<const char *>(xcb_get_property_value(piece.get())), length);
+        }
+        QCOMPARE(received, text);
+        xcb_disconnect(c);
     }
 
     void copyBackIsNotCapturedAgain()

@@ -12,6 +12,8 @@ Q_LOGGING_CATEGORY(lcOwner, "tessary.x11.owner", QtInfoMsg)
 
 namespace {
 constexpr int kStallTimeoutMs = 5000;
+// Incremental transfers under way at once; requests beyond are refused until some end.
+constexpr std::size_t kMaxTransfers = 64;
 } // namespace
 
 SelectionOwner::SelectionOwner(xcb_connection_t *connection, const Atoms &atoms,
@@ -106,8 +108,11 @@ void SelectionOwner::handleSelectionRequest(const xcb_selection_request_event_t 
     // Obsolete requestors pass no property; ICCCM says to use the target's name then.
     const xcb_atom_t property = request->property == XCB_NONE ? request->target : request->property;
     const bool current = request->time == XCB_CURRENT_TIME || request->time >= m_ownedSince;
+    // One request writes at most one increment's worth at once, however many conversions it
+    // asks for: the rest goes incrementally, a piece per deletion of the requestor's property.
+    qint64 room = m_incrementSize;
     const bool served = hasOffer() && current && request->selection == m_atoms.clipboard &&
-                        convert(request->requestor, request->target, property, true);
+                        convert(request->requestor, request->target, property, room, true);
 
     // SendEvent always carries 32 bytes, more than the notify structure holds.
     union {
@@ -125,7 +130,7 @@ void SelectionOwner::handleSelectionRequest(const xcb_selection_request_event_t 
 }
 
 bool SelectionOwner::convert(xcb_window_t requestor, xcb_atom_t target, xcb_atom_t property,
-                             bool allowIncrements)
+                             qint64 &room, bool allowMultiple)
 {
     if (target == m_atoms.targets) {
         const QList<xcb_atom_t> targets = offeredTargets();
@@ -139,16 +144,16 @@ bool SelectionOwner::convert(xcb_window_t requestor, xcb_atom_t target, xcb_atom
         return true;
     }
     if (target == m_atoms.multiple)
-        return allowIncrements && convertMultiple(requestor, property);
+        return allowMultiple && convertMultiple(requestor, property, room);
     const auto offer = std::find_if(m_offers.cbegin(), m_offers.cend(),
                                     [&](const Offer &o) { return o.target == target; });
-    return offer != m_offers.cend() && send(requestor, property, *offer, allowIncrements);
+    return offer != m_offers.cend() && send(requestor, property, *offer, room);
 }
 
-bool SelectionOwner::convertMultiple(xcb_window_t requestor, xcb_atom_t property)
+bool SelectionOwner::convertMultiple(xcb_window_t requestor, xcb_atom_t property, qint64 &room)
 {
     // The requestor lists (target, property) pairs; each one we cannot serve is answered by
-    // setting its property to None. Incremental transfers are not nested inside MULTIPLE.
+    // setting its property to None. ICCCM lets any of them go incrementally.
     XcbPtr<xcb_get_property_reply_t> reply(xcb_get_property_reply(
         m_connection,
         xcb_get_property(m_connection, 0, requestor, property, XCB_GET_PROPERTY_TYPE_ANY, 0, 1024),
@@ -158,7 +163,7 @@ bool SelectionOwner::convertMultiple(xcb_window_t requestor, xcb_atom_t property
     auto pairs = static_cast<xcb_atom_t *>(xcb_get_property_value(reply.get()));
     const int count = xcb_get_property_value_length(reply.get()) / 4;
     for (int i = 0; i + 1 < count; i += 2) {
-        if (!convert(requestor, pairs[i], pairs[i + 1], false))
+        if (!convert(requestor, pairs[i], pairs[i + 1], room, false))
             pairs[i + 1] = XCB_NONE;
     }
     xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, requestor, property, m_atoms.atomPair,
@@ -167,15 +172,23 @@ bool SelectionOwner::convertMultiple(xcb_window_t requestor, xcb_atom_t property
 }
 
 bool SelectionOwner::send(xcb_window_t requestor, xcb_atom_t property, const Offer &offer,
-                          bool allowIncrements)
+                          qint64 &room)
 {
     const QByteArray data = encoded(offer.encoding);
-    if (data.size() <= qsizetype(m_incrementSize)) {
+    if (data.size() <= room) {
         xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, requestor, property, offer.type, 8,
                             data.size(), data.constData());
+        room -= data.size();
+        m_bytesWritten += data.size();
         return true;
     }
-    if (!allowIncrements)
+    // A requestor that asks again on the same property has given up on the transfer there.
+    const auto previous = std::find_if(m_transfers.begin(), m_transfers.end(), [&](const auto &t) {
+        return t.requestor == requestor && t.property == property;
+    });
+    if (previous != m_transfers.end())
+        m_transfers.erase(previous);
+    else if (m_transfers.size() >= kMaxTransfers)
         return false;
     // The requestor deletes the INCR property to ask for the first piece; we learn of each
     // deletion through PropertyNotify on its window.
@@ -205,6 +218,7 @@ bool SelectionOwner::handlePropertyNotify(const xcb_property_notify_event_t *eve
     xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, it->requestor, it->property, it->type,
                         8, length, it->data.constData() + it->sent);
     xcb_flush(m_connection);
+    m_bytesWritten += length;
     it->sent += length;
     it->sinceProgress.restart();
     if (length == 0)

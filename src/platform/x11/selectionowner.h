@@ -35,6 +35,9 @@ public:
 
     // Pieces of larger payloads go out one at a time (ICCCM INCR).
     void setIncrementSize(quint32 bytes) { m_incrementSize = bytes; }
+    // Bytes of answers written so far; serving is synchronous, so the caller bounds the work
+    // of one event-loop turn with this.
+    qint64 bytesWritten() const { return m_bytesWritten; }
 
 private:
     enum class Encoding { Utf8, Latin1, UriList, GnomeCopiedFiles, Bytes };
@@ -54,11 +57,11 @@ private:
 
     QByteArray encoded(Encoding encoding);
     static QByteArray encode(const Payload &payload, Encoding encoding);
-    bool convert(xcb_window_t requestor, xcb_atom_t target, xcb_atom_t property,
-                 bool allowIncrements);
-    bool convertMultiple(xcb_window_t requestor, xcb_atom_t property);
-    bool send(xcb_window_t requestor, xcb_atom_t property, const Offer &offer,
-              bool allowIncrements);
+    // Each writes at most `room` bytes at once and takes what it wrote from it.
+    bool convert(xcb_window_t requestor, xcb_atom_t target, xcb_atom_t property, qint64 &room,
+                 bool allowMultiple);
+    bool convertMultiple(xcb_window_t requestor, xcb_atom_t property, qint64 &room);
+    bool send(xcb_window_t requestor, xcb_atom_t property, const Offer &offer, qint64 &room);
     void finishTransfer(std::size_t index);
     void dropStalledTransfers();
 
@@ -73,6 +76,7 @@ private:
     std::map<Encoding, QByteArray> m_encoded;
     std::vector<Transfer> m_transfers;
     quint32 m_incrementSize;
+    qint64 m_bytesWritten = 0;
     QTimer m_stallCheck;
 };
 

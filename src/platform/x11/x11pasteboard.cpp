@@ -150,8 +150,17 @@ void X11Pasteboard::write(const Payload &payload)
 
 void X11Pasteboard::processEvents()
 {
+    // Answers are written synchronously: one turn of the event loop serves a bounded share of
+    // the queued events and leaves the rest to the next turn, so that no flood of requests
+    // holds the GUI thread.
     const qint64 countBefore = m_changeCount.load();
-    for (;;) {
+    const qint64 writtenBefore = m_owner->bytesWritten();
+    bool turnUsedUp = false;
+    for (int handled = 0;; ++handled) {
+        if (handled == kEventsPerTurn || m_owner->bytesWritten() - writtenBefore >= kBytesPerTurn) {
+            turnUsedUp = true;
+            break;
+        }
         xcb_generic_event_t *event = nullptr;
         if (!m_pending.empty()) {
             event = m_pending.front();
@@ -166,6 +175,15 @@ void X11Pasteboard::processEvents()
     }
     if (m_changeCount.load() != countBefore)
         emit changeNoticed(); // once for all the owner changes read together
+    if (turnUsedUp && !std::exchange(m_continuationQueued, true)) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_continuationQueued = false;
+                processEvents();
+            },
+            Qt::QueuedConnection);
+    }
     if (xcb_connection_has_error(m_connection)) {
         qCWarning(lcX11) << "lost the connection to the X server";
         m_notifier->setEnabled(false);

@@ -54,6 +54,9 @@ private:
     void handleOwnerChange(const xcb_generic_event_t *event);
     xcb_timestamp_t serverTime();
 
+    static constexpr int kEventsPerTurn = 64;
+    static constexpr qint64 kBytesPerTurn = qint64(4) << 20;
+
     xcb_connection_t *m_connection = nullptr;
     std::unique_ptr<x11::Atoms> m_atoms;
     xcb_window_t m_window = XCB_NONE;
@@ -62,6 +65,7 @@ private:
     std::unique_ptr<x11::SelectionOwner> m_owner;
     // Events read while waiting for the server time, handled next.
     std::deque<xcb_generic_event_t *> m_pending;
+    bool m_continuationQueued = false; // the rest of a turn's events waits for the next turn
 
     std::atomic<qint64> m_changeCount{0};
     // Ownerships taken by write() and already counted whose notification has yet to arrive.
