@@ -95,6 +95,25 @@ QList<QUrl> Payload::fileUrls() const
     return valueOr<QList<QUrl>>(m_value);
 }
 
+qint64 Payload::memorySize() const
+{
+    switch (kind()) {
+    case Kind::Text: {
+        const Text &value = std::get<Text>(m_value);
+        return (value.text.size() + value.decomposed.size()) * qint64(sizeof(QChar));
+    }
+    case Kind::Image:
+        return std::get<Image>(m_value).bytes.size();
+    case Kind::Files: {
+        qint64 size = 0;
+        for (const QUrl &url : std::get<QList<QUrl>>(m_value))
+            size += qint64(sizeof(QUrl)) + url.toString().size() * qint64(sizeof(QChar));
+        return size;
+    }
+    }
+    return 0;
+}
+
 bool Payload::isSharedWith(const Payload &other) const
 {
     if (m_value.index() != other.m_value.index())

@@ -37,6 +37,9 @@ public:
     ImageFormat imageFormat() const; // see imageFormatOf()
     QList<QUrl> fileUrls() const;
 
+    // The memory the payload holds: its text (and any decomposition of it), its image bytes,
+    // its URLs.
+    qint64 memorySize() const;
     // Whether both hold the very same storage, one being a copy of the other.
     bool isSharedWith(const Payload &other) const;
 

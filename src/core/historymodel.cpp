@@ -1,5 +1,7 @@
 #include "historymodel.h"
 
+#include <unistd.h>
+
 namespace tessary {
 
 int HistoryModel::rowCount(const QModelIndex &parent) const
@@ -48,8 +50,19 @@ int HistoryModel::rowOf(const QString &id) const
     return -1;
 }
 
+qint64 HistoryModel::defaultByteBudget()
+{
+    // A text costs two bytes a character, more with its decomposition: fifty entries at the
+    // read cap would take tens of gigabytes.
+    const long pages = sysconf(_SC_PHYS_PAGES), pageSize = sysconf(_SC_PAGESIZE);
+    if (pages <= 0 || pageSize <= 0)
+        return qint64(1) << 30;
+    return qint64(pages) * pageSize / 8;
+}
+
 void HistoryModel::prepend(Entry entry)
 {
+    m_heldBytes += entry.payload.memorySize();
     beginInsertRows({}, 0, 0);
     m_entries.prepend(std::move(entry));
     endInsertRows();
@@ -59,6 +72,7 @@ void HistoryModel::prepend(Entry entry)
 void HistoryModel::removeAt(int row)
 {
     beginRemoveRows({}, row, row);
+    m_heldBytes -= m_entries.at(row).payload.memorySize();
     m_entries.removeAt(row);
     endRemoveRows();
     emit countChanged();
@@ -66,10 +80,20 @@ void HistoryModel::removeAt(int row)
 
 void HistoryModel::truncate(int size)
 {
-    if (m_entries.size() <= size)
+    qsizetype kept = 0;
+    qint64 keptBytes = 0;
+    for (const Entry &entry : std::as_const(m_entries)) {
+        const qint64 bytes = entry.payload.memorySize();
+        if (kept == size || (kept > 0 && keptBytes + bytes > m_byteBudget))
+            break;
+        ++kept;
+        keptBytes += bytes;
+    }
+    if (kept == m_entries.size())
         return;
-    beginRemoveRows({}, size, static_cast<int>(m_entries.size()) - 1);
-    m_entries.remove(size, m_entries.size() - size);
+    beginRemoveRows({}, static_cast<int>(kept), static_cast<int>(m_entries.size()) - 1);
+    m_heldBytes = keptBytes;
+    m_entries.remove(kept, m_entries.size() - kept);
     endRemoveRows();
     emit countChanged();
 }

@@ -33,7 +33,15 @@ public:
 
     void prepend(Entry entry);
     void removeAt(int row);
+    // Keeps at most `size` entries, and fewer while they hold more than the byte budget: the
+    // oldest go first, and the newest always stays.
     void truncate(int size);
+
+    // The memory all payloads may hold together; an eighth of the physical memory unless set.
+    qint64 byteBudget() const { return m_byteBudget; }
+    void setByteBudget(qint64 bytes) { m_byteBudget = bytes; }
+    qint64 heldBytes() const { return m_heldBytes; }
+    static qint64 defaultByteBudget();
 
     static QString kindName(Payload::Kind kind);
 
@@ -42,6 +50,8 @@ signals:
 
 private:
     QList<Entry> m_entries;
+    qint64 m_heldBytes = 0;
+    qint64 m_byteBudget = defaultByteBudget();
 };
 
 } // namespace tessary

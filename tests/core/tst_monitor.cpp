@@ -134,6 +134,20 @@ private slots:
         QTRY_COMPARE(monitor.history()->rowCount(), 1);
     }
 
+    void theOldestGoFirstBeyondTheByteBudget()
+    {
+        Fixture f;
+        f.history.setByteBudget(1000); // 500 characters of ASCII text
+        for (const char letter : {'a', 'b', 'c'})
+            f.copyAndTick(QString(200, QChar(letter)));
+        QCOMPARE(f.texts(), QString(200, 'c') + ' ' + QString(200, 'b'));
+        f.copyAndTick(QString(600, 'd')); // over the budget alone: kept, as the newest
+        QCOMPARE(f.texts(), QString(600, 'd'));
+        f.copyAndTick("e");
+        QCOMPARE(f.history.rowCount(), 1);
+        QCOMPARE(f.history.heldBytes(), 2);
+    }
+
     void restsWhileTheClipboardIsStillAndWakesOnTheGrid()
     {
         Fixture f;
