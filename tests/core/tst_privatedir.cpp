@@ -30,10 +30,17 @@ private slots:
     {
         QVERIFY(QFile::link(m_root.filePath("fresh"), m_root.filePath("symlink")));
         QFile(m_root.filePath("file")).open(QIODevice::WriteOnly);
-        ::mkdir(path("foreign"), 0700);
-        QVERIFY(::geteuid() != 0 || ::chown(path("foreign"), 65534, 65534) == 0);
-        for (const char *name : {"symlink", "file", "foreign"})
-            QCOMPARE(ensurePrivateDirectory(m_root.filePath(name)), std::nullopt);
+        // Another user's directory: one given away when running as root, else the root
+        // directory (refused before anything is changed, as it is not ours).
+        QString foreign = QStringLiteral("/");
+        if (::geteuid() == 0) {
+            foreign = m_root.filePath("foreign");
+            ::mkdir(path("foreign"), 0700);
+            QCOMPARE(::chown(path("foreign"), 65534, 65534), 0);
+        }
+        for (const QString &planted :
+             {m_root.filePath("symlink"), m_root.filePath("file"), foreign})
+            QCOMPARE(ensurePrivateDirectory(planted), std::nullopt);
     }
 
     void runtimeDirectoryIsPreferred()
