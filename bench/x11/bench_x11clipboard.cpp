@@ -1,7 +1,9 @@
 // Capture latency, large-image capture cost and GUI-thread stalls of the X11 clipboard, measured
 // against a private Xvfb with xclip and a scripted owner on the other side.
 
+#include "benchsupport.h"
 #include "core/monitor.h"
+#include "hostileprobes.h"
 #include "platform/x11/x11pasteboard.h"
 #include "platform/x11/xcbsupport.h"
 #include "platform/x11testsupport.h"
@@ -13,72 +15,23 @@
 #include <QTemporaryFile>
 #include <QTimer>
 #include <algorithm>
-#include <atomic>
 #include <cstdio>
 #include <mutex>
-#include <poll.h>
 #include <sys/socket.h>
 #include <thread>
 #include <xcb/xfixes.h>
 
 using namespace tessary;
+using namespace tessary::bench;
 using namespace tessary::testing;
-using Clock = std::chrono::steady_clock;
 
 namespace {
-
-class SilentSound : public SoundPlayer {
-public:
-    void playCopyConfirmation() override {}
-    void playErrorBeep() override {}
-};
-
-double msBetween(Clock::time_point a, Clock::time_point b)
-{
-    return std::chrono::duration<double, std::milli>(b - a).count();
-}
 
 double percentile(std::vector<double> values, double p)
 {
     std::sort(values.begin(), values.end());
     const auto index = static_cast<std::size_t>(p * double(values.size() - 1) + 0.5);
     return values[std::min(index, values.size() - 1)];
-}
-
-qint64 procStatusKiB(const char *field)
-{
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(qstrlen(field)).trimmed().split(' ').first().toLongLong();
-    }
-    return -1;
-}
-
-void resetPeakRss()
-{
-    QFile refs("/proc/self/clear_refs");
-    if (refs.open(QIODevice::WriteOnly))
-        refs.write("5");
-}
-
-void spin(int ms)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
-
-template <typename Predicate> bool spinUntil(Predicate done, int timeoutMs)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < timeoutMs)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-    return done();
 }
 
 // Stamps the moment the server reports each new CLIPBOARD owner, from a thread of its own.
@@ -307,124 +260,6 @@ void measureHungOwnerStall(X11Pasteboard &pasteboard)
                 "  longest GUI event-loop gap meanwhile %lld ms (%lld ms over 2 s without a "
                 "capture)\n",
                 readMs, future.result() ? "an entry!" : "no entry", longestGap, idleGap);
-}
-
-// An owner that answers and then keeps appending to its answer, read directly and then while a
-// normal copy follows it.
-void measureAppendingOwner(X11Pasteboard &pasteboard)
-{
-    const QByteArray answer(12 << 20, 'a');
-    const int chunk = 1 << 20;
-    {
-        const qint64 before = pasteboard.changeCount();
-        ForeignOwner owner({{"UTF8_STRING", answer}}, ForeignOwner::Behaviour::KeepAppending,
-                           chunk);
-        owner.start();
-        spinUntil([&] { return pasteboard.changeCount() != before; }, 5000);
-        const qint64 idleKiB = procStatusKiB("VmRSS:");
-        resetPeakRss();
-        const auto start = Clock::now();
-        QFuture<std::optional<Payload>> future = pasteboard.capture();
-        spinUntil([&] { return future.isFinished(); }, 120000);
-        const double ms = msBetween(start, Clock::now());
-        const qint64 peakKiB = procStatusKiB("VmHWM:") - idleKiB;
-        const qsizetype size =
-            future.isFinished() && future.result() ? future.result()->text().size() : -1;
-        std::printf("owner answering 12 MiB, then appending 1 MiB pieces (up to %lld MiB):\n"
-                    "  capture() ended after %.0f ms with %lld characters; the owner had "
-                    "appended %lld MiB; peak RSS above idle %.1f MiB\n",
-                    qlonglong(ForeignOwner::kAppendLimit >> 20), ms, qlonglong(size),
-                    qlonglong(owner.appended() >> 20), peakKiB / 1024.0);
-    }
-    SilentSound sound;
-    ClipboardMonitor monitor(pasteboard, sound);
-    monitor.startMonitoring();
-    const qint64 before = pasteboard.changeCount();
-    ForeignOwner owner({{"UTF8_STRING", answer}}, ForeignOwner::Behaviour::KeepAppending, chunk);
-    owner.start();
-    spinUntil([&] { return pasteboard.changeCount() != before; }, 5000);
-    spin(1000);
-    const auto copied = Clock::now();
-    QProcess::execute("sh", {"-c", "printf next | xclip -selection clipboard -t UTF8_STRING"});
-    const bool captured = spinUntil(
-        [&] {
-            return monitor.history()->rowCount() > 0 &&
-                   monitor.history()->entries().first().payload == Payload::text("next");
-        },
-        60000);
-    std::printf("  a copy made 1 s into that read: %s after %.0f ms\n",
-                captured ? "captured" : "lost", msBetween(copied, Clock::now()));
-}
-
-// A requestor that asks for MULTIPLE conversions of many pairs at once, from a thread of its own:
-// each request is a few KiB; served naively, each makes the owner write pairs × the payload.
-class MultipleFlood {
-public:
-    MultipleFlood(int requests, int pairs) : m_requests(requests)
-    {
-        m_connection = xcb_connect(nullptr, nullptr);
-        x11::Atoms atoms;
-        atoms.intern(m_connection);
-        const xcb_window_t window = x11::createPrivateWindow(m_connection);
-        QList<xcb_atom_t> list;
-        for (int i = 0; i < pairs; ++i)
-            list << atoms.utf8String
-                 << x11::internAtom(m_connection, ("FLOOD_" + QByteArray::number(i)).constData());
-        for (int r = 0; r < requests; ++r) {
-            const xcb_atom_t property =
-                x11::internAtom(m_connection, ("FLOOD_PAIRS_" + QByteArray::number(r)).constData());
-            xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, property,
-                                atoms.atomPair, 32, list.size(), list.constData());
-            xcb_convert_selection(m_connection, window, atoms.clipboard, atoms.multiple, property,
-                                  XCB_CURRENT_TIME);
-        }
-        xcb_flush(m_connection);
-        m_thread = std::thread([this] {
-            pollfd fd{xcb_get_file_descriptor(m_connection), POLLIN, 0};
-            while (m_answered < m_requests && poll(&fd, 1, 30000) > 0) {
-                while (x11::EventPtr event{xcb_poll_for_event(m_connection)}) {
-                    if (x11::eventType(event.get()) == XCB_SELECTION_NOTIFY)
-                        ++m_answered;
-                }
-            }
-        });
-    }
-    ~MultipleFlood()
-    {
-        m_thread.join();
-        xcb_disconnect(m_connection);
-    }
-    bool answered() const { return m_answered == m_requests; }
-
-private:
-    int m_requests;
-    xcb_connection_t *m_connection;
-    std::atomic<int> m_answered{0};
-    std::thread m_thread;
-};
-
-void measureMultipleFlood(X11Pasteboard &pasteboard)
-{
-    pasteboard.write(Payload::text(QString(1 << 20, u'x')));
-    spin(200);
-    QElapsedTimer since;
-    qint64 longestGap = 0;
-    QTimer meter;
-    meter.setTimerType(Qt::PreciseTimer);
-    meter.setInterval(1);
-    QObject::connect(&meter, &QTimer::timeout,
-                     [&] { longestGap = std::max(longestGap, since.restart()); });
-    since.start();
-    meter.start();
-    const auto start = Clock::now();
-    MultipleFlood flood(60, 512);
-    const bool answered = spinUntil([&] { return flood.answered(); }, 60000);
-    const double ms = msBetween(start, Clock::now());
-    spin(100);
-    meter.stop();
-    std::printf("60 MULTIPLE requests of 512 pairs over a 1 MiB text: %s after %.0f ms; longest "
-                "GUI event-loop gap %lld ms\n",
-                answered ? "all answered" : "NOT all answered", ms, longestGap);
 }
 
 } // namespace
