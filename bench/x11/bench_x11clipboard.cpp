@@ -189,15 +189,10 @@ void compareWithRawRead(X11Pasteboard &pasteboard, const char *ownerName, qsizet
         const qsizetype rawSize = raw.size();
         raw = QByteArray();
 
-        const qint64 idle2KiB = procStatusKiB("VmRSS:");
-        resetPeakRss();
-        start = Clock::now();
-        QFuture<std::optional<Payload>> future = pasteboard.capture();
-        spinUntil([&] { return future.isFinished(); }, 10000);
-        const double captureMs = msBetween(start, Clock::now());
-        const qint64 capturePeakKiB = procStatusKiB("VmHWM:") - idle2KiB;
-        const qsizetype captured =
-            future.isFinished() && future.result() ? future.result()->imageBytes().size() : -1;
+        const MeasuredCapture capture = measureCapture(pasteboard, 10000);
+        const double captureMs = capture.ms;
+        const qint64 capturePeakKiB = capture.peakKiB;
+        const qsizetype captured = capture.payload ? capture.payload->imageBytes().size() : -1;
         std::printf("36 MiB PNG from %s, round %d:\n"
                     "  raw xcb INCR read  %7.1f ms  peak RSS above idle %6.1f MiB (%lld bytes)\n"
                     "  capture()          %7.1f ms  peak RSS above idle %6.1f MiB (%lld bytes)\n"
@@ -237,29 +232,19 @@ void measureHungOwnerStall(X11Pasteboard &pasteboard)
     hung.start();
     spinUntil([&] { return pasteboard.changeCount() != before; }, 5000);
 
-    QElapsedTimer since;
-    qint64 longestGap = 0;
-    QTimer meter;
-    meter.setTimerType(Qt::PreciseTimer);
-    meter.setInterval(1);
-    QObject::connect(&meter, &QTimer::timeout,
-                     [&] { longestGap = std::max(longestGap, since.restart()); });
     // The same wait without a capture tells what the machine's scheduling alone costs.
-    since.start();
+    EventLoopGapMeter meter;
     meter.start();
     spin(2000);
-    const qint64 idleGap = std::exchange(longestGap, 0);
+    const qint64 idleGap = meter.longestGapMs();
 
-    const auto start = Clock::now();
-    QFuture<std::optional<Payload>> future = pasteboard.capture();
-    since.start();
-    spinUntil([&] { return future.isFinished(); }, 10000);
-    const double readMs = msBetween(start, Clock::now());
-    meter.stop();
+    meter.start();
+    const MeasuredCapture capture = measureCapture(pasteboard, 10000);
     std::printf("owner that never answers: capture gave up after %.0f ms (%s);\n"
                 "  longest GUI event-loop gap meanwhile %lld ms (%lld ms over 2 s without a "
                 "capture)\n",
-                readMs, future.result() ? "an entry!" : "no entry", longestGap, idleGap);
+                capture.ms, capture.payload ? "an entry!" : "no entry", meter.longestGapMs(),
+                idleGap);
 }
 
 } // namespace

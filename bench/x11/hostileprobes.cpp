@@ -92,20 +92,13 @@ void measureAppendingOwner(X11Pasteboard &pasteboard)
                            chunk);
         owner.start();
         spinUntil([&] { return pasteboard.changeCount() != before; }, 5000);
-        const qint64 idleKiB = procStatusKiB("VmRSS:");
-        resetPeakRss();
-        const auto start = Clock::now();
-        QFuture<std::optional<Payload>> future = pasteboard.capture();
-        spinUntil([&] { return future.isFinished(); }, 120000);
-        const double ms = msBetween(start, Clock::now());
-        const qint64 peakKiB = procStatusKiB("VmHWM:") - idleKiB;
-        const qsizetype size =
-            future.isFinished() && future.result() ? future.result()->text().size() : -1;
+        const MeasuredCapture capture = measureCapture(pasteboard, 120000);
         std::printf("owner answering 12 MiB, then appending 1 MiB pieces (up to %lld MiB):\n"
                     "  capture() ended after %.0f ms with %lld characters; the owner had "
                     "appended %lld MiB; peak RSS above idle %.1f MiB\n",
-                    qlonglong(ForeignOwner::kAppendLimit >> 20), ms, qlonglong(size),
-                    qlonglong(owner.appended() >> 20), peakKiB / 1024.0);
+                    qlonglong(ForeignOwner::kAppendLimit >> 20), capture.ms,
+                    qlonglong(capture.payload ? capture.payload->text().size() : -1),
+                    qlonglong(owner.appended() >> 20), capture.peakKiB / 1024.0);
     }
     SilentSound sound;
     ClipboardMonitor monitor(pasteboard, sound);
@@ -131,25 +124,17 @@ void measureMultipleFlood(X11Pasteboard &pasteboard)
 {
     pasteboard.write(Payload::text(QString(1 << 20, u'x')));
     spin(200);
-    QElapsedTimer since;
-    qint64 longestGap = 0;
-    QTimer meter;
-    meter.setTimerType(Qt::PreciseTimer);
-    meter.setInterval(1);
-    QObject::connect(&meter, &QTimer::timeout,
-                     [&] { longestGap = std::max(longestGap, since.restart()); });
     MultipleFlood flood(60, 512);
-    since.start();
+    EventLoopGapMeter meter;
     meter.start();
     const auto start = Clock::now();
     flood.start();
     const bool answered = spinUntil([&] { return flood.answered(); }, 60000);
     const double ms = msBetween(start, Clock::now());
     spin(100);
-    meter.stop();
     std::printf("60 MULTIPLE requests of 512 pairs over a 1 MiB text: %s after %.0f ms; longest "
                 "GUI event-loop gap %lld ms\n",
-                answered ? "all answered" : "NOT all answered", ms, longestGap);
+                answered ? "all answered" : "NOT all answered", ms, meter.longestGapMs());
 }
 
 } // namespace tessary::bench
