@@ -1,7 +1,7 @@
 #include "clipboardreading.h"
 
 #include "core/capture.h"
-#include "selectionformats.h"
+#include "platform/formats/clipboardformats.h"
 #include "selectionreader.h"
 
 namespace tessary::x11 {

@@ -1,7 +1,7 @@
 #include "selectionowner.h"
 
 #include "core/imageformat.h"
-#include "selectionformats.h"
+#include "platform/formats/clipboardformats.h"
 
 #include <QLoggingCategory>
 #include <algorithm>

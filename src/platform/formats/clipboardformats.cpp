@@ -1,6 +1,6 @@
-#include "selectionformats.h"
+#include "clipboardformats.h"
 
-namespace tessary::x11 {
+namespace tessary {
 namespace {
 
 QByteArrayView withoutTrailingNuls(QByteArrayView data)
@@ -88,4 +88,4 @@ QString decodeText(QByteArrayView data, TextEncoding encoding)
     return encoding == TextEncoding::Utf8 ? QString::fromUtf8(data) : QString::fromLatin1(data);
 }
 
-} // namespace tessary::x11
+} // namespace tessary

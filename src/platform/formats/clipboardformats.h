@@ -1,14 +1,15 @@
 #pragma once
 
-// How clipboard contents are spelled on X11: URI lists (RFC 2483), the file managers'
-// x-special/gnome-copied-files, and the text encodings. Pure functions, no connection needed.
+// How clipboard contents are spelled on X11 and Wayland alike: URI lists (RFC 2483), the file
+// managers' x-special/gnome-copied-files, and the text encodings. Pure functions, no connection
+// needed.
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QUrl>
 
-namespace tessary::x11 {
+namespace tessary {
 
 // The URIs of a text/uri-list in order. Comment lines ("#") and blank lines are skipped, CRLF
 // and bare LF both end a line. A line that is no valid absolute URI still yields an entry (an
@@ -26,4 +27,4 @@ enum class TextEncoding { Utf8, Latin1 };
 // Invalid UTF-8 becomes replacement characters. NUL terminators some owners append are dropped.
 QString decodeText(QByteArrayView data, TextEncoding encoding);
 
-} // namespace tessary::x11
+} // namespace tessary
