@@ -1,3 +1,4 @@
+#include "clipboardtestdata.h"
 #include "core/monitor.h"
 #include "platform/x11/selectionowner.h"
 #include "platform/x11/x11pasteboard.h"
@@ -13,31 +14,7 @@ using Targets = QList<ForeignOwner::Target>;
 using Behaviour = ForeignOwner::Behaviour;
 using Served = QMap<QByteArray, QByteArray>; // target -> the exact bytes a reader gets
 
-using Maybe = std::optional<Payload>;
-Q_DECLARE_METATYPE(Maybe)
-
-namespace {
-
-const QByteArray png = QByteArray("\x89PNG\r\n\x1a\n", 8) + QByteArray(300, 'p');
-const QByteArray tiff = QByteArray("II*\0", 4) + QByteArray(300, 't');
-
-// A pattern, so that pieces put together in the wrong order show.
-QByteArray pngOfSize(qsizetype size)
-{
-    QByteArray bytes = png.left(8);
-    for (qsizetype i = bytes.size(); i < size; ++i)
-        bytes.append(char((i * 131) >> 3));
-    return bytes;
-}
-
-class CountingSound : public tessary::SoundPlayer {
-public:
-    void playCopyConfirmation() override { ++confirmations; }
-    void playErrorBeep() override {}
-    int confirmations = 0;
-};
-
-} // namespace
+using Maybe = MaybePayload;
 
 class X11Clipboard : public QObject {
     Q_OBJECT

@@ -1,7 +1,7 @@
 #include "x11testsupport.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
+#include "clientprocess.h"
+
 #include <atomic>
 #include <poll.h>
 #include <thread>
@@ -35,20 +35,8 @@ namespace {
 std::optional<QByteArray> runXclip(const QStringList &arguments, const QByteArray &input,
                                    int timeoutMs)
 {
-    QProcess xclip;
-    xclip.start(QStringLiteral("xclip"), QStringList{"-selection", "clipboard"} + arguments);
-    xclip.write(input);
-    xclip.closeWriteChannel();
-    // Events keep being handled meanwhile: xclip may be asking this very process.
-    for (QDeadlineTimer deadline(timeoutMs); xclip.state() != QProcess::NotRunning;) {
-        if (deadline.hasExpired())
-            return std::nullopt; // ~QProcess kills it
-        xclip.waitForFinished(5);
-        QCoreApplication::processEvents();
-    }
-    if (xclip.exitStatus() != QProcess::NormalExit || xclip.exitCode() != 0)
-        return std::nullopt;
-    return xclip.readAllStandardOutput();
+    return runClient(QStringLiteral("xclip"), QStringList{"-selection", "clipboard"} + arguments,
+                     input, timeoutMs);
 }
 
 xcb_atom_t intern(xcb_connection_t *c, const QByteArray &name)
