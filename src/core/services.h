@@ -51,6 +51,9 @@ signals:
     void changeNoticed();
     // The clipboard lost its contents because their owner went away (nobody owns it now).
     void contentsLost();
+    // The connection to the display server (X server or Wayland compositor) is gone for good:
+    // nothing is captured or served from now on.
+    void displayLost();
 };
 
 // Short event sounds. Asynchronous; a missing sound server or sound is skipped silently.

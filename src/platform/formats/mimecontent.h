@@ -1,0 +1,46 @@
+#pragma once
+
+// The capture's questions and a copy back's answers spelled in MIME type names, as Wayland names
+// every format (X11's target atoms carry the same names).
+
+#include "core/services.h"
+
+#include <functional>
+
+namespace tessary {
+
+// Answers the capture's questions from a content offered under MIME type names, reading only
+// the types the answers need, in the capture's order.
+class MimeContentSource : public ClipboardSource {
+public:
+    // The bytes of one offered type, or nothing when they cannot be had.
+    using Read = std::function<std::optional<QByteArray>(const QByteArray &mimeType)>;
+
+    MimeContentSource(QList<QByteArray> offered, Read read);
+
+    // A password manager marked the content as secret: nothing of it is to be kept. Asked
+    // before anything else.
+    bool isSecret();
+    std::optional<QList<QUrl>> urls() override;
+    std::optional<QByteArray> tiff() override;
+    std::optional<QByteArray> png() override;
+    std::optional<QString> text() override;
+
+private:
+    std::optional<QByteArray> readIfOffered(const char *mimeType);
+
+    QList<QByteArray> m_offered;
+    Read m_read;
+};
+
+struct Representation {
+    QByteArray mimeType;
+    QByteArray data;
+};
+
+// What a copy back offers, by the payload's kind: text as UTF-8 under the usual text names and
+// as Latin-1 STRING; files as text/uri-list and x-special/gnome-copied-files; an image under
+// the one type its bytes are (PNG stays PNG, TIFF stays TIFF).
+QList<Representation> representationsOf(const Payload &payload);
+
+} // namespace tessary

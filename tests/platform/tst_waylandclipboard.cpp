@@ -1,0 +1,305 @@
+#include "clipboardtestdata.h"
+#include "core/monitor.h"
+#include "platform/wayland/waylandpasteboard.h"
+#include "waylandtestsupport.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <csignal>
+
+using tessary::Payload;
+using tessary::WaylandPasteboard;
+using namespace tessary::testing;
+using Offers = QList<ForeignSource::Offer>;
+using Served = QMap<QByteArray, QByteArray>; // MIME type -> the exact bytes a reader gets
+using Maybe = MaybePayload;
+
+namespace {
+
+enum class FailingSource { Hung, Trickling, TooLarge };
+
+// Every capture read to its end.
+Maybe captureNow(tessary::Pasteboard &pasteboard)
+{
+    QFuture<Maybe> captured = pasteboard.capture();
+    if (!QTest::qWaitFor([&] { return captured.isFinished(); }, 10000))
+        return Payload::text("capture never finished");
+    return captured.result();
+}
+
+} // namespace
+
+class WaylandClipboard : public QObject {
+    Q_OBJECT
+    std::unique_ptr<PrivateCompositor> m_sway;
+    std::unique_ptr<WaylandPasteboard> m_pasteboard;
+    std::unique_ptr<WaylandPasteboard> m_strict; // gives up sooner, on smaller payloads
+
+    bool copyText(const QByteArray &text) { return copyWithWlCopy(*m_sway, {}, text); }
+
+    // What wl-paste sees on offer, but for the private type marking our own offers.
+    QSet<QByteArray> offeredTypes()
+    {
+        QByteArrayList types =
+            pasteWithWlPaste(*m_sway, {"--list-types"}).value_or("").trimmed().split('\n');
+        types.removeIf(
+            [](const QByteArray &type) { return type.startsWith("application/x-tessary-owner-"); });
+        return QSet(types.cbegin(), types.cend());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_sway = std::make_unique<PrivateCompositor>(PrivateCompositor::Kind::Sway);
+        QVERIFY2(m_sway->isRunning(), "sway did not start");
+        const auto wlr = WaylandPasteboard::Protocol::Wlr;
+        m_pasteboard = WaylandPasteboard::create({m_sway->socket(), wlr});
+        m_strict = WaylandPasteboard::create(
+            {m_sway->socket(), wlr, std::chrono::milliseconds(500), 1 << 20});
+        QVERIFY(m_pasteboard && m_strict);
+    }
+
+    void capturesByPriorityReadingOnlyWhatItNeeds_data()
+    {
+        QTest::addColumn<Offers>("offers");
+        QTest::addColumn<Maybe>("expected");
+        QTest::addColumn<QStringList>("requests"); // none: wl-copy offers the one type instead
+
+        QTest::newRow("wl-copy text, untrimmed")
+            << Offers{{"text/plain", "  two words\n"}} << Maybe(Payload::text("  two words\n"))
+            << QStringList();
+        QTest::newRow("wl-copy PNG")
+            << Offers{{"image/png", png}} << Maybe(Payload::image(png)) << QStringList();
+        QTest::newRow("wl-copy files")
+            << Offers{{"text/uri-list", "file:///tmp/x\r\nfile:///tmp/y\r\n"}}
+            << Maybe(Payload::files({QUrl("file:///tmp/x"), QUrl("file:///tmp/y")}))
+            << QStringList();
+        const QByteArray big = pngOfSize(30 << 20);
+        QTest::newRow("wl-copy 30 MB PNG")
+            << Offers{{"image/png", big}} << Maybe(Payload::image(big)) << QStringList();
+        const QByteArray uris = QByteArray("# a\r\nfile:///tmp/a\nfile:///tmp/b%20c\r\n") + '\0';
+        QTest::newRow("files over image over text; comments, CRLF, escapes, NUL")
+            << Offers{{"image/png", png}, {"text/uri-list", uris}, {"UTF8_STRING", "a"}}
+            << Maybe(Payload::files({QUrl("file:///tmp/a"), QUrl("file:///tmp/b c")}))
+            << QStringList{"text/uri-list"};
+        QTest::newRow("a file manager offering only its own list")
+            << Offers{{"x-special/gnome-copied-files", "copy\nfile:///tmp/a"}}
+            << Maybe(Payload::files({QUrl("file:///tmp/a")}))
+            << QStringList{"x-special/gnome-copied-files"};
+        QTest::newRow("a file and a web link: no files; TIFF over PNG")
+            << Offers{{"text/uri-list", "file:///tmp/a\r\nhttps://example.org/\r\n"},
+                      {"image/png", png},
+                      {"image/tiff", tiff}}
+            << Maybe(Payload::image(tiff)) << QStringList{"text/uri-list", "image/tiff"};
+        QTest::newRow("explicit UTF-8 type first; invalid UTF-8 replaced")
+            << Offers{{"UTF8_STRING", "u"}, {"text/plain;charset=utf-8", " \xff\n"}}
+            << Maybe(Payload::text(QString(" ") + QChar::ReplacementCharacter + "\n"))
+            << QStringList{"text/plain;charset=utf-8"};
+        QTest::newRow("STRING read as Latin-1")
+            << Offers{{"STRING", "caf\xe9"}} << Maybe(Payload::text("café"))
+            << QStringList{"STRING"};
+        QTest::newRow("a password manager's secret: nothing")
+            << Offers{{"text/plain", "pw"}, {"x-kde-passwordManagerHint", "secret"}} << Maybe()
+            << QStringList{"x-kde-passwordManagerHint"};
+    }
+
+    void capturesByPriorityReadingOnlyWhatItNeeds()
+    {
+        QFETCH(Offers, offers);
+        QFETCH(Maybe, expected);
+        QFETCH(QStringList, requests);
+        const bool wlCopy = requests.isEmpty();
+
+        const qint64 before = m_pasteboard->changeCount();
+        QSignalSpy noticed(m_pasteboard.get(), &tessary::Pasteboard::changeNoticed);
+        ForeignSource source(m_sway->socket(), offers);
+        QVERIFY(wlCopy ? copyWithWlCopy(*m_sway, {"--type", offers[0].mimeType}, offers[0].data)
+                       : source.start());
+        QTRY_VERIFY_WITH_TIMEOUT(!noticed.isEmpty(), 5000); // the monitor sleeps until told
+        QVERIFY(m_pasteboard->changeCount() != before);
+        QVERIFY(captureNow(*m_pasteboard) == expected);
+        source.exit();
+        QCOMPARE(source.requests(), requests);
+    }
+
+    void startingStateAndPrimarySelectionAreNoChange()
+    {
+        QVERIFY(copyText("on the clipboard before we start"));
+        auto pasteboard =
+            WaylandPasteboard::create({m_sway->socket(), WaylandPasteboard::Protocol::Wlr});
+        QVERIFY(pasteboard);
+        QCOMPARE(pasteboard->changeCount(), 0);
+        // Selected text arrives before the copy: had it counted, the count would pass 1.
+        QVERIFY(copyWithWlCopy(*m_sway, {"--primary"}, "only selected"));
+        QVERIFY(copyText("copied"));
+        QTRY_COMPARE_WITH_TIMEOUT(pasteboard->changeCount(), 1, 5000);
+        QCOMPARE(captureNow(*pasteboard), Maybe(Payload::text("copied")));
+        QCOMPARE(pasteboard->changeCount(), 1);
+    }
+
+    void failedReadBlocksNeitherTheGuiNorLaterChanges_data()
+    {
+        QTest::addColumn<FailingSource>("failing");
+        QTest::newRow("a source that never answers (stopped)") << FailingSource::Hung;
+        QTest::newRow("a source that trickles forever") << FailingSource::Trickling;
+        QTest::newRow("too large") << FailingSource::TooLarge;
+    }
+
+    void failedReadBlocksNeitherTheGuiNorLaterChanges()
+    {
+        QFETCH(FailingSource, failing);
+        const qint64 before = m_strict->changeCount();
+        // Not even the text behind an unreadable image is taken.
+        ForeignSource trickling(m_sway->socket(), {{"image/png", png}, {"text/plain", "text"}},
+                                ForeignSource::Behaviour::Trickle);
+        QProcess hung;
+        hung.setProcessEnvironment(m_sway->clientEnvironment());
+        if (failing == FailingSource::Trickling)
+            QVERIFY(trickling.start());
+        else if (failing == FailingSource::TooLarge)
+            QVERIFY(copyWithWlCopy(*m_sway, {"--type", "image/png"}, pngOfSize(2 << 20)));
+        else
+            hung.start("wl-copy", {"--foreground", "--type", "image/png", "hung"});
+        QTRY_VERIFY_WITH_TIMEOUT(m_strict->changeCount() != before, 5000);
+        if (failing == FailingSource::Hung)
+            ::kill(pid_t(hung.processId()), SIGSTOP);
+
+        QFuture<Maybe> failed = m_strict->capture();
+        if (failing != FailingSource::TooLarge)
+            QVERIFY(!failed.isFinished()); // the GUI thread does not wait for the read
+        // A trickle makes progress: the read goes on until a newer copy supersedes it.
+        if (failing != FailingSource::Trickling)
+            QTRY_VERIFY_WITH_TIMEOUT(failed.isFinished(), 5000);
+        QVERIFY(copyText("next"));
+        QTRY_VERIFY_WITH_TIMEOUT(failed.isFinished(), 5000);
+        QCOMPARE(failed.result(), Maybe());
+        QCOMPARE(captureNow(*m_strict), Maybe(Payload::text("next")));
+        hung.kill();
+        hung.waitForFinished();
+    }
+
+    void copyBackOffersOneRepresentationByKind_data()
+    {
+        QTest::addColumn<Payload>("payload");
+        QTest::addColumn<Served>("served");
+
+        const QString text = QStringLiteral("  two\nlines café \n");
+        Served asText{{"STRING", text.toLatin1()}};
+        for (const char *name : {"UTF8_STRING", "text/plain;charset=utf-8", "text/plain", "TEXT"})
+            asText.insert(name, text.toUtf8());
+        QTest::newRow("text, untrimmed, under the UTF-8 names and Latin-1 STRING")
+            << Payload::text(text) << asText;
+        const QList<QUrl> urls{QUrl::fromLocalFile("/tmp/c d.txt"), QUrl::fromLocalFile("/tmp/a"),
+                               QUrl::fromLocalFile("/tmp/b")};
+        QTest::newRow("three files, in order")
+            << Payload::files(urls)
+            << Served{
+                   {"text/uri-list", "file:///tmp/c%20d.txt\r\nfile:///tmp/a\r\nfile:///tmp/b\r\n"},
+                   {"x-special/gnome-copied-files",
+                    "copy\nfile:///tmp/c%20d.txt\nfile:///tmp/a\nfile:///tmp/b"}};
+        QTest::newRow("PNG stays PNG") << Payload::image(png) << Served{{"image/png", png}};
+        QTest::newRow("TIFF stays TIFF") << Payload::image(tiff) << Served{{"image/tiff", tiff}};
+        const QByteArray big = pngOfSize(30 << 20);
+        QTest::newRow("a 30 MB PNG") << Payload::image(big) << Served{{"image/png", big}};
+    }
+
+    void copyBackOffersOneRepresentationByKind()
+    {
+        QFETCH(Payload, payload);
+        QFETCH(Served, served);
+
+        m_pasteboard->write(payload);
+        QVERIFY(m_pasteboard->ownsClipboard());
+        QTRY_COMPARE_WITH_TIMEOUT(offeredTypes(), QSet(served.keyBegin(), served.keyEnd()), 5000);
+        for (auto it = served.cbegin(); it != served.cend(); ++it)
+            QVERIFY2(pasteWithWlPaste(*m_sway, {"--type", it.key()}) == it.value(), it.key());
+    }
+
+    void aReceiverClosingEarlyCostsNothingElse()
+    {
+        const QByteArray big = pngOfSize(30 << 20);
+        m_pasteboard->write(Payload::image(big));
+        QTRY_COMPARE_WITH_TIMEOUT(offeredTypes(), QSet<QByteArray>{"image/png"}, 5000);
+        const auto head = runClient("sh", {"-c", "wl-paste --type image/png | head -c 10"}, {},
+                                    10000, m_sway->clientEnvironment());
+        QCOMPARE(head, std::optional(big.left(10)));
+        QVERIFY(m_pasteboard->ownsClipboard());
+        QVERIFY(pasteWithWlPaste(*m_sway, {"--type", "image/png"}) == big);
+    }
+
+    void copyBackIsNotCapturedAgain()
+    {
+        CountingSound sound;
+        tessary::ClipboardMonitor monitor(*m_pasteboard, sound);
+        monitor.startMonitoring();
+        for (const char *text : {"first", "second", "third"}) {
+            const int rows = monitor.history()->rowCount();
+            QVERIFY(copyText(text));
+            QTRY_COMPARE_WITH_TIMEOUT(monitor.history()->rowCount(), rows + 1, 5000);
+        }
+        const QUuid newest = monitor.history()->entries().first().id;
+        monitor.copyRow(1);
+        QCOMPARE(sound.confirmations, 1);
+        QTRY_COMPARE_WITH_TIMEOUT(pasteWithWlPaste(*m_sway, {}),
+                                  std::optional<QByteArray>("second"), 5000);
+        QTest::qWait(1200); // several ticks: our own selection event has arrived by now
+        QCOMPARE(monitor.lastChangeCount(), m_pasteboard->changeCount());
+        QCOMPARE(monitor.history()->rowCount(), 3); // not captured, and not moved to the top
+        QCOMPARE(monitor.history()->entries().first().id, newest);
+
+        // Another client copying afterwards is captured as usual.
+        QVERIFY(copyText("second"));
+        QTRY_VERIFY_WITH_TIMEOUT(monitor.history()->entries().first().id != newest, 5000);
+        QCOMPARE(monitor.history()->entries().first().payload, Payload::text("second"));
+    }
+
+    void clipboardOutlivesItsSource()
+    {
+        CountingSound sound;
+        tessary::ClipboardMonitor monitor(*m_pasteboard, sound);
+        monitor.startMonitoring();
+        QProcess editor;
+        editor.setProcessEnvironment(m_sway->clientEnvironment());
+        editor.start("wl-copy", {"--foreground", "unsaved paragraph"});
+        QTRY_COMPARE_WITH_TIMEOUT(monitor.history()->rowCount(), 1, 5000);
+        const QUuid id = monitor.history()->entries().first().id;
+
+        editor.terminate();
+        QTRY_VERIFY_WITH_TIMEOUT(m_pasteboard->ownsClipboard(), 5000);
+        QCOMPARE(pasteWithWlPaste(*m_sway, {}), std::optional<QByteArray>("unsaved paragraph"));
+        QTest::qWait(600);
+        QCOMPARE(monitor.history()->rowCount(), 1);
+        QCOMPARE(monitor.history()->entries().first().id, id);
+        QCOMPARE(sound.confirmations, 0); // silently
+
+        // Emptied on purpose while it holds our copy, the clipboard stays empty.
+        QVERIFY(copyWithWlCopy(*m_sway, {"--clear"}, {}));
+        QTRY_VERIFY_WITH_TIMEOUT(!m_pasteboard->ownsClipboard(), 5000);
+        QTest::qWait(600);
+        QVERIFY(!m_pasteboard->ownsClipboard());
+        QCOMPARE(monitor.history()->rowCount(), 1);
+    }
+
+    void theCompositorGoingAwayEndsTheConnectionCleanly()
+    {
+        PrivateCompositor sway(PrivateCompositor::Kind::Sway);
+        QVERIFY(sway.isRunning());
+        auto pasteboard =
+            WaylandPasteboard::create({sway.socket(), WaylandPasteboard::Protocol::Wlr});
+        QVERIFY(pasteboard);
+        QSignalSpy lost(pasteboard.get(), &tessary::Pasteboard::displayLost);
+
+        sway.kill();
+        QTRY_COMPARE_WITH_TIMEOUT(lost.count(), 1, 5000);
+        QVERIFY(!pasteboard->isConnected()); // the worker has ended: nothing left to spin
+        const qint64 count = pasteboard->changeCount();
+        pasteboard->write(Payload::text("nowhere to go"));
+        QCOMPARE(captureNow(*pasteboard), Maybe());
+        QTest::qWait(100);
+        QCOMPARE(lost.count(), 1);
+        QCOMPARE(pasteboard->changeCount(), count);
+    }
+};
+
+QTEST_GUILESS_MAIN(WaylandClipboard)
+#include "tst_waylandclipboard.moc"
