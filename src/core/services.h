@@ -64,4 +64,12 @@ public:
     virtual void playErrorBeep() = 0;
 };
 
+// How much of the clipboard the desktop lets us see; the panel says so while the history is
+// empty.
+enum class ClipboardAccess {
+    Direct,                  // through the display server's own clipboard protocol
+    ThroughX11Compatibility, // a Wayland desktop without data-control, seen through XWayland
+    None,                    // the desktop lets no application watch the clipboard
+};
+
 } // namespace tessary
