@@ -44,6 +44,8 @@ Application::Application(std::unique_ptr<Pasteboard> pasteboard, std::unique_ptr
             &ClipboardMonitor::startMonitoring);
     connect(m_panel.get(), &PanelWindow::quitRequested, qApp, &QCoreApplication::quit,
             Qt::QueuedConnection);
+    connect(m_pasteboard.get(), &Pasteboard::displayLost, qApp, &QCoreApplication::quit,
+            Qt::QueuedConnection);
 }
 
 Application::~Application()

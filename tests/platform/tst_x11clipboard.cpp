@@ -340,6 +340,21 @@ private slots:
         QCOMPARE(monitor.history()->entries().first().id, id);
         QCOMPARE(sound.confirmations, 0); // silently
     }
+
+    void theXServerGoingAwayIsReportedOnce()
+    {
+        auto server = std::make_unique<PrivateXServer>();
+        QVERIFY(server->isRunning());
+        qputenv("DISPLAY", m_server->display()); // for the tests after this one
+        auto pasteboard = tessary::X11Pasteboard::create({server->display()});
+        QVERIFY(pasteboard);
+        QSignalSpy lost(pasteboard.get(), &tessary::Pasteboard::displayLost);
+        server.reset();
+        QTRY_COMPARE_WITH_TIMEOUT(lost.count(), 1, 5000);
+        pasteboard->write(Payload::text("nowhere to go"));
+        QTest::qWait(100);
+        QCOMPARE(lost.count(), 1);
+    }
 };
 
 QTEST_GUILESS_MAIN(X11Clipboard)

@@ -184,9 +184,10 @@ void X11Pasteboard::processEvents()
             },
             Qt::QueuedConnection);
     }
-    if (xcb_connection_has_error(m_connection)) {
+    if (xcb_connection_has_error(m_connection) && m_notifier->isEnabled()) {
         qCWarning(lcX11) << "lost the connection to the X server";
         m_notifier->setEnabled(false);
+        emit displayLost();
     }
 }
 
