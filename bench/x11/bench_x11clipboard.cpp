@@ -1,22 +1,16 @@
 // Capture latency, large-image capture cost and GUI-thread stalls of the X11 clipboard, measured
 // against a private Xvfb with xclip and a scripted owner on the other side.
 
-#include "benchsupport.h"
-#include "core/monitor.h"
+#include "common/clipboardbench.h"
 #include "hostileprobes.h"
 #include "platform/x11/x11pasteboard.h"
 #include "platform/x11/xcbsupport.h"
 #include "platform/x11testsupport.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QRandomGenerator>
+#include <QProcess>
 #include <QTemporaryFile>
-#include <QTimer>
-#include <algorithm>
 #include <cstdio>
-#include <mutex>
 #include <sys/socket.h>
 #include <thread>
 #include <xcb/xfixes.h>
@@ -27,15 +21,8 @@ using namespace tessary::testing;
 
 namespace {
 
-double percentile(std::vector<double> values, double p)
-{
-    std::sort(values.begin(), values.end());
-    const auto index = static_cast<std::size_t>(p * double(values.size() - 1) + 0.5);
-    return values[std::min(index, values.size() - 1)];
-}
-
 // Stamps the moment the server reports each new CLIPBOARD owner, from a thread of its own.
-class OwnershipStamps {
+class OwnershipStamps : public OwnerChangeStamps {
 public:
     OwnershipStamps()
     {
@@ -47,82 +34,24 @@ public:
         xcb_flush(m_connection);
         m_thread = std::thread([this] {
             while (x11::EventPtr event{xcb_wait_for_event(m_connection)}) {
-                if (x11::eventType(event.get()) == m_event) {
-                    std::lock_guard lock(m_mutex);
-                    m_stamps.push_back(Clock::now());
-                }
+                if (x11::eventType(event.get()) == m_event)
+                    stamp();
             }
         });
     }
-    ~OwnershipStamps() { stop(); }
-    Clock::time_point last()
-    {
-        std::lock_guard lock(m_mutex);
-        return m_stamps.empty() ? Clock::time_point() : m_stamps.back();
-    }
-    std::size_t count()
-    {
-        std::lock_guard lock(m_mutex);
-        return m_stamps.size();
-    }
-
-private:
-    void stop()
+    ~OwnershipStamps() override
     {
         // Closing the socket from outside ends the thread's blocking wait.
         shutdown(xcb_get_file_descriptor(m_connection), SHUT_RDWR);
         m_thread.join();
         xcb_disconnect(m_connection);
     }
+
+private:
     xcb_connection_t *m_connection;
     int m_event = -1;
     std::thread m_thread;
-    std::mutex m_mutex;
-    std::vector<Clock::time_point> m_stamps;
 };
-
-void measureCaptureLatency(X11Pasteboard &pasteboard)
-{
-    SilentSound sound;
-    ClipboardMonitor monitor(pasteboard, sound);
-    Clock::time_point adopted;
-    QObject::connect(&monitor, &ClipboardMonitor::lastChangeCountChanged,
-                     [&] { adopted = Clock::now(); });
-    monitor.startMonitoring();
-    OwnershipStamps stamps;
-    std::vector<double> total, beyondTick;
-    for (int i = 0; i < 100; ++i) {
-        // A random phase against the half-second tick, as a user's copies have.
-        spin(QRandomGenerator::global()->bounded(500));
-        const std::size_t ownersBefore = stamps.count();
-        const QString text = QStringLiteral("copy number %1").arg(i);
-        QProcess xclip;
-        xclip.start("xclip", {"-selection", "clipboard", "-t", "UTF8_STRING", "-i"});
-        xclip.write(text.toUtf8());
-        xclip.closeWriteChannel();
-        const bool captured = spinUntil(
-            [&] {
-                return monitor.history()->rowCount() > 0 &&
-                       monitor.history()->entries().first().payload == Payload::text(text);
-            },
-            5000);
-        const Clock::time_point inModel = Clock::now();
-        xclip.waitForFinished();
-        if (!captured || stamps.count() == ownersBefore) {
-            std::printf("  copy %d: not captured\n", i);
-            continue;
-        }
-        total.push_back(msBetween(stamps.last(), inModel));
-        beyondTick.push_back(msBetween(adopted, inModel));
-    }
-    std::printf("capture latency, xclip owning -> entry in the model (%zu copies):\n"
-                "  total       p50 %.1f ms  p99 %.1f ms  max %.1f ms\n"
-                "  beyond tick p50 %.2f ms  p99 %.2f ms  max %.2f ms\n",
-                total.size(), percentile(total, 0.5), percentile(total, 0.99),
-                *std::max_element(total.begin(), total.end()), percentile(beyondTick, 0.5),
-                percentile(beyondTick, 0.99),
-                *std::max_element(beyondTick.begin(), beyondTick.end()));
-}
 
 // A bare ICCCM read of one target with INCR, for comparison: no priority, no limits.
 QByteArray rawIncrRead(const char *target)
@@ -166,43 +95,6 @@ QByteArray rawIncrRead(const char *target)
     return data;
 }
 
-QByteArray largePng()
-{
-    QByteArray bytes("\x89PNG\r\n\x1a\n", 8);
-    bytes.resize(qsizetype(36) << 20);
-    for (qsizetype i = 8; i < bytes.size(); ++i)
-        bytes[i] = char((i * 2654435761u) >> 13);
-    return bytes;
-}
-
-// Compares capture() with a bare INCR read of the same owner, twice (the first round warms up
-// the allocator).
-void compareWithRawRead(X11Pasteboard &pasteboard, const char *ownerName, qsizetype size)
-{
-    for (int round = 0; round < 2; ++round) {
-        const qint64 idleKiB = procStatusKiB("VmRSS:");
-        resetPeakRss();
-        auto start = Clock::now();
-        QByteArray raw = rawIncrRead("image/png");
-        const double rawMs = msBetween(start, Clock::now());
-        const qint64 rawPeakKiB = procStatusKiB("VmHWM:") - idleKiB;
-        const qsizetype rawSize = raw.size();
-        raw = QByteArray();
-
-        const MeasuredCapture capture = measureCapture(pasteboard, 10000);
-        const double captureMs = capture.ms;
-        const qint64 capturePeakKiB = capture.peakKiB;
-        const qsizetype captured = capture.payload ? capture.payload->imageBytes().size() : -1;
-        std::printf("36 MiB PNG from %s, round %d:\n"
-                    "  raw xcb INCR read  %7.1f ms  peak RSS above idle %6.1f MiB (%lld bytes)\n"
-                    "  capture()          %7.1f ms  peak RSS above idle %6.1f MiB (%lld bytes)\n"
-                    "  capture/raw time %.2fx, capture peak RSS %.2fx payload\n",
-                    ownerName, round + 1, rawMs, rawPeakKiB / 1024.0, qlonglong(rawSize), captureMs,
-                    capturePeakKiB / 1024.0, qlonglong(captured), captureMs / rawMs,
-                    capturePeakKiB * 1024.0 / double(size));
-    }
-}
-
 void measureLargeImage(X11Pasteboard &pasteboard)
 {
     QTemporaryFile file;
@@ -214,7 +106,8 @@ void measureLargeImage(X11Pasteboard &pasteboard)
                       {"-selection", "clipboard", "-t", "image/png", "-i", file.fileName()});
     spinUntil([&] { return pasteboard.changeCount() != before; }, 5000);
     spin(200);
-    compareWithRawRead(pasteboard, "xclip", file.size());
+    const auto raw = [] { return rawIncrRead("image/png"); };
+    compareWithRawRead(pasteboard, "xclip", "raw xcb INCR read", file.size(), raw);
 
     // An owner handing out 1 MiB pieces as fast as they are asked for.
     before = pasteboard.changeCount();
@@ -222,29 +115,17 @@ void measureLargeImage(X11Pasteboard &pasteboard)
     owner.start();
     spinUntil([&] { return pasteboard.changeCount() != before; }, 5000);
     spin(200);
-    compareWithRawRead(pasteboard, "a 1 MiB-increment owner", file.size());
+    compareWithRawRead(pasteboard, "a 1 MiB-increment owner", "raw xcb INCR read", file.size(),
+                       raw);
 }
 
-void measureHungOwnerStall(X11Pasteboard &pasteboard)
+void measureHungOwner(X11Pasteboard &pasteboard)
 {
     const qint64 before = pasteboard.changeCount();
     ForeignOwner hung({{"UTF8_STRING", "never sent"}}, ForeignOwner::Behaviour::NeverAnswer);
     hung.start();
     spinUntil([&] { return pasteboard.changeCount() != before; }, 5000);
-
-    // The same wait without a capture tells what the machine's scheduling alone costs.
-    EventLoopGapMeter meter;
-    meter.start();
-    spin(2000);
-    const qint64 idleGap = meter.longestGapMs();
-
-    meter.start();
-    const MeasuredCapture capture = measureCapture(pasteboard, 10000);
-    std::printf("owner that never answers: capture gave up after %.0f ms (%s);\n"
-                "  longest GUI event-loop gap meanwhile %lld ms (%lld ms over 2 s without a "
-                "capture)\n",
-                capture.ms, capture.payload ? "an entry!" : "no entry", meter.longestGapMs(),
-                idleGap);
+    measureHungOwnerStall(pasteboard);
 }
 
 } // namespace
@@ -262,12 +143,15 @@ int main(int argc, char **argv)
         return 1;
     const QStringList only = app.arguments().mid(1);
     const auto wanted = [&](const char *name) { return only.isEmpty() || only.contains(name); };
-    if (wanted("latency"))
-        measureCaptureLatency(*pasteboard);
+    if (wanted("latency")) {
+        OwnershipStamps stamps;
+        measureCaptureLatency(*pasteboard, stamps, "xclip",
+                              {"-selection", "clipboard", "-t", "UTF8_STRING", "-i"});
+    }
     if (wanted("large"))
         measureLargeImage(*pasteboard);
     if (wanted("hung"))
-        measureHungOwnerStall(*pasteboard);
+        measureHungOwner(*pasteboard);
     if (wanted("appending"))
         measureAppendingOwner(*pasteboard);
     if (wanted("multiple"))

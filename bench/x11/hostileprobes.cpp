@@ -3,7 +3,7 @@
 
 #include "hostileprobes.h"
 
-#include "benchsupport.h"
+#include "common/clipboardbench.h"
 #include "core/monitor.h"
 #include "platform/x11/x11pasteboard.h"
 #include "platform/x11/xcbsupport.h"
