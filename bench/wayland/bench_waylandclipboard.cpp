@@ -2,7 +2,6 @@
 // measured against a private headless sway with wl-copy on the other side.
 
 #include "common/clipboardbench.h"
-#include "platform/wayland/datacontrol.h"
 #include "platform/wayland/waylandpasteboard.h"
 #include "platform/waylandtestsupport.h"
 
@@ -12,7 +11,6 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/eventfd.h>
 #include <thread>
 #include <unistd.h>
@@ -22,36 +20,6 @@ using namespace tessary::bench;
 using namespace tessary::testing;
 
 namespace {
-
-// A bare data-control client of wlroots' protocol: a seat's device, nothing else.
-struct BareClient {
-    wl_display *display = nullptr;
-    wl_seat *seat = nullptr;
-    wayland::DataControlManager *manager = nullptr;
-    wayland::DataControlDevice *device = nullptr;
-
-    explicit BareClient(const QByteArray &socket) : display(wl_display_connect(socket.constData()))
-    {
-        static const wl_registry_listener listener = {
-            .global =
-                [](void *data, wl_registry *registry, uint32_t name, const char *interface,
-                   uint32_t version) {
-                    auto *client = static_cast<BareClient *>(data);
-                    if (std::strcmp(interface, "wl_seat") == 0 && !client->seat)
-                        client->seat = static_cast<wl_seat *>(
-                            wl_registry_bind(registry, name, &wl_seat_interface, 1));
-                    if (std::strcmp(interface, wayland::kWlrDataControl.managerName) == 0)
-                        client->manager =
-                            wayland::bindManager(registry, name, version, wayland::kWlrDataControl);
-                },
-            .global_remove = [](void *, wl_registry *, uint32_t) {},
-        };
-        wl_registry_add_listener(wl_display_get_registry(display), &listener, this);
-        wl_display_roundtrip(display);
-        device = wayland::getDevice(manager, seat, wayland::kWlrDataControl);
-    }
-    ~BareClient() { wl_display_disconnect(display); }
-};
 
 // Stamps each selection change the compositor reports, from a thread of its own.
 class SelectionStamps : public OwnerChangeStamps {
@@ -78,19 +46,8 @@ public:
         ext_data_control_device_v1_add_listener(m_client.device, &listener, this);
         wl_display_roundtrip(m_client.display);
         m_thread = std::thread([this] {
-            while (!m_stop) {
-                while (wl_display_prepare_read(m_client.display) != 0)
-                    wl_display_dispatch_pending(m_client.display);
-                wl_display_flush(m_client.display);
-                pollfd fds[] = {{wl_display_get_fd(m_client.display), POLLIN, 0},
-                                {m_wakeFd, POLLIN, 0}};
-                poll(fds, 2, -1);
-                if (fds[0].revents)
-                    wl_display_read_events(m_client.display);
-                else
-                    wl_display_cancel_read(m_client.display);
-                wl_display_dispatch_pending(m_client.display);
-            }
+            while (!m_stop && m_client.dispatch(m_wakeFd, -1))
+                continue;
         });
     }
     ~SelectionStamps() override
@@ -103,7 +60,7 @@ public:
     }
 
 private:
-    BareClient m_client;
+    DataControlClient m_client;
     bool m_started = false; // the first event is the state at start
     std::atomic<bool> m_stop{false};
     int m_wakeFd = eventfd(0, EFD_CLOEXEC);
@@ -113,7 +70,7 @@ private:
 // A bare read of one type, for comparison: blocking, no priority, no limits.
 QByteArray rawRead(const QByteArray &socket, const char *mimeType)
 {
-    BareClient client(socket);
+    DataControlClient client(socket);
     wayland::DataControlOffer *selection = nullptr;
     static const ext_data_control_device_v1_listener listener = {
         .data_offer = [](void *, wayland::DataControlDevice *, wayland::DataControlOffer *) {},

@@ -6,7 +6,9 @@
 #include "core/services.h"
 
 #include <QByteArray>
+#include <QMap>
 #include <QMetaType>
+#include <QTest>
 #include <optional>
 
 namespace tessary::testing {
@@ -22,6 +24,35 @@ inline QByteArray pngOfSize(qsizetype size)
     for (qsizetype i = bytes.size(); i < size; ++i)
         bytes.append(char((i * 131) >> 3));
     return bytes;
+}
+
+using Served = QMap<QByteArray, QByteArray>; // type name -> the exact bytes a reader gets
+
+// The rows of a copy-back test, columns "payload" and "served": what each kind of payload must be
+// offered as, on any backend. The last row is a PNG of the size given.
+inline void addCopyBackRows(qsizetype largePngSize)
+{
+    QTest::addColumn<Payload>("payload");
+    QTest::addColumn<Served>("served");
+
+    const QString text = QStringLiteral("  two\nlines café \n");
+    Served asText{{"STRING", text.toLatin1()}};
+    for (const char *name : {"UTF8_STRING", "text/plain;charset=utf-8", "text/plain", "TEXT"})
+        asText.insert(name, text.toUtf8());
+    QTest::newRow("text, untrimmed, under the UTF-8 names and Latin-1 STRING")
+        << Payload::text(text) << asText;
+    const QList<QUrl> urls{QUrl::fromLocalFile("/tmp/c d.txt"), QUrl::fromLocalFile("/tmp/a"),
+                           QUrl::fromLocalFile("/tmp/b")};
+    QTest::newRow("three files, in order")
+        << Payload::files(urls)
+        << Served{{"text/uri-list", "file:///tmp/c%20d.txt\r\nfile:///tmp/a\r\nfile:///tmp/b\r\n"},
+                  {"x-special/gnome-copied-files",
+                   "copy\nfile:///tmp/c%20d.txt\nfile:///tmp/a\nfile:///tmp/b"}};
+    QTest::newRow("PNG stays PNG") << Payload::image(png) << Served{{"image/png", png}};
+    QTest::newRow("TIFF stays TIFF") << Payload::image(tiff) << Served{{"image/tiff", tiff}};
+    const QByteArray big = pngOfSize(largePngSize);
+    QTest::addRow("a %lld MiB PNG", qlonglong(largePngSize >> 20))
+        << Payload::image(big) << Served{{"image/png", big}};
 }
 
 class CountingSound : public SoundPlayer {

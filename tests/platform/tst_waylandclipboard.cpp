@@ -11,7 +11,6 @@ using tessary::Payload;
 using tessary::WaylandPasteboard;
 using namespace tessary::testing;
 using Offers = QList<ForeignSource::Offer>;
-using Served = QMap<QByteArray, QByteArray>; // MIME type -> the exact bytes a reader gets
 using Maybe = MaybePayload;
 
 namespace {
@@ -178,30 +177,7 @@ private slots:
         hung.waitForFinished();
     }
 
-    void copyBackOffersOneRepresentationByKind_data()
-    {
-        QTest::addColumn<Payload>("payload");
-        QTest::addColumn<Served>("served");
-
-        const QString text = QStringLiteral("  two\nlines café \n");
-        Served asText{{"STRING", text.toLatin1()}};
-        for (const char *name : {"UTF8_STRING", "text/plain;charset=utf-8", "text/plain", "TEXT"})
-            asText.insert(name, text.toUtf8());
-        QTest::newRow("text, untrimmed, under the UTF-8 names and Latin-1 STRING")
-            << Payload::text(text) << asText;
-        const QList<QUrl> urls{QUrl::fromLocalFile("/tmp/c d.txt"), QUrl::fromLocalFile("/tmp/a"),
-                               QUrl::fromLocalFile("/tmp/b")};
-        QTest::newRow("three files, in order")
-            << Payload::files(urls)
-            << Served{
-                   {"text/uri-list", "file:///tmp/c%20d.txt\r\nfile:///tmp/a\r\nfile:///tmp/b\r\n"},
-                   {"x-special/gnome-copied-files",
-                    "copy\nfile:///tmp/c%20d.txt\nfile:///tmp/a\nfile:///tmp/b"}};
-        QTest::newRow("PNG stays PNG") << Payload::image(png) << Served{{"image/png", png}};
-        QTest::newRow("TIFF stays TIFF") << Payload::image(tiff) << Served{{"image/tiff", tiff}};
-        const QByteArray big = pngOfSize(30 << 20);
-        QTest::newRow("a 30 MB PNG") << Payload::image(big) << Served{{"image/png", big}};
-    }
+    void copyBackOffersOneRepresentationByKind_data() { addCopyBackRows(30 << 20); }
 
     void copyBackOffersOneRepresentationByKind()
     {

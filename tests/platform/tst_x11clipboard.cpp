@@ -12,7 +12,6 @@ using tessary::Payload;
 using namespace tessary::testing;
 using Targets = QList<ForeignOwner::Target>;
 using Behaviour = ForeignOwner::Behaviour;
-using Served = QMap<QByteArray, QByteArray>; // target -> the exact bytes a reader gets
 
 using Maybe = MaybePayload;
 
@@ -158,31 +157,7 @@ private slots:
         QCOMPARE(payload ? payload->text().size() : 0, payload ? answer.size() : 0);
     }
 
-    void copyBackOffersOneRepresentationByKind_data()
-    {
-        QTest::addColumn<Payload>("payload");
-        QTest::addColumn<Served>("served");
-
-        const QString text = QStringLiteral("  two\nlines café \n");
-        Served asText{{"STRING", text.toLatin1()}};
-        for (const char *name : {"UTF8_STRING", "text/plain;charset=utf-8", "text/plain", "TEXT"})
-            asText.insert(name, text.toUtf8());
-        QTest::newRow("text, untrimmed, under the UTF-8 names and Latin-1 STRING")
-            << Payload::text(text) << asText;
-        const QList<QUrl> urls{QUrl::fromLocalFile("/tmp/c d.txt"), QUrl::fromLocalFile("/tmp/a"),
-                               QUrl::fromLocalFile("/tmp/b")};
-        QTest::newRow("three files, in order")
-            << Payload::files(urls)
-            << Served{
-                   {"text/uri-list", "file:///tmp/c%20d.txt\r\nfile:///tmp/a\r\nfile:///tmp/b\r\n"},
-                   {"x-special/gnome-copied-files",
-                    "copy\nfile:///tmp/c%20d.txt\nfile:///tmp/a\nfile:///tmp/b"}};
-        QTest::newRow("PNG stays PNG") << Payload::image(png) << Served{{"image/png", png}};
-        QTest::newRow("TIFF stays TIFF") << Payload::image(tiff) << Served{{"image/tiff", tiff}};
-        const QByteArray big = pngOfSize(5 << 20);
-        QTest::newRow("a large PNG, in pieces")
-            << Payload::image(big) << Served{{"image/png", big}};
-    }
+    void copyBackOffersOneRepresentationByKind_data() { addCopyBackRows(5 << 20); }
 
     void copyBackOffersOneRepresentationByKind()
     {

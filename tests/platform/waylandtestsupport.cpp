@@ -1,7 +1,5 @@
 #include "waylandtestsupport.h"
 
-#include "platform/wayland/datacontrol.h"
-
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -130,14 +128,56 @@ std::optional<QByteArray> pasteWithWlPaste(const PrivateCompositor &compositor,
                      compositor.clientEnvironment());
 }
 
+DataControlClient::DataControlClient(const QByteArray &socket)
+    : display(wl_display_connect(socket.constData()))
+{
+    if (!display)
+        return;
+    static const wl_registry_listener listener = {
+        .global =
+            [](void *data, wl_registry *registry, uint32_t name, const char *interface,
+               uint32_t version) {
+                auto *client = static_cast<DataControlClient *>(data);
+                if (std::strcmp(interface, "wl_seat") == 0 && !client->seat)
+                    client->seat = static_cast<wl_seat *>(
+                        wl_registry_bind(registry, name, &wl_seat_interface, 1));
+                if (std::strcmp(interface, wayland::kWlrDataControl.managerName) == 0)
+                    client->manager =
+                        wayland::bindManager(registry, name, version, wayland::kWlrDataControl);
+            },
+        .global_remove = [](void *, wl_registry *, uint32_t) {},
+    };
+    wl_registry_add_listener(wl_display_get_registry(display), &listener, this);
+    wl_display_roundtrip(display);
+    if (seat && manager)
+        device = wayland::getDevice(manager, seat, wayland::kWlrDataControl);
+}
+
+bool DataControlClient::dispatch(int wakeFd, int timeoutMs)
+{
+    while (wl_display_prepare_read(display) != 0)
+        wl_display_dispatch_pending(display);
+    wl_display_flush(display);
+    pollfd fds[] = {{wl_display_get_fd(display), POLLIN, 0}, {wakeFd, POLLIN, 0}};
+    poll(fds, 2, timeoutMs);
+    if (fds[0].revents)
+        wl_display_read_events(display);
+    else
+        wl_display_cancel_read(display);
+    return wl_display_dispatch_pending(display) >= 0;
+}
+
+DataControlClient::~DataControlClient()
+{
+    if (display)
+        wl_display_disconnect(display);
+}
+
 struct ForeignSource::State {
     QByteArray display;
     QList<Offer> offers;
     Behaviour behaviour;
-    wl_display *connection = nullptr;
-    wl_seat *seat = nullptr;
-    wayland::DataControlManager *manager = nullptr;
-    wayland::DataControlDevice *device = nullptr;
+    std::unique_ptr<DataControlClient> client{};
     wayland::DataControlSource *source = nullptr;
     int wakeFd = eventfd(0, EFD_CLOEXEC);
     std::thread thread{};
@@ -188,17 +228,7 @@ struct ForeignSource::State {
 
     void serve()
     {
-        while (!stop && wl_display_get_error(connection) == 0) {
-            while (wl_display_prepare_read(connection) != 0)
-                wl_display_dispatch_pending(connection);
-            wl_display_flush(connection);
-            pollfd fds[] = {{wl_display_get_fd(connection), POLLIN, 0}, {wakeFd, POLLIN, 0}};
-            poll(fds, 2, behaviour == Behaviour::Trickle ? 50 : 5);
-            if (fds[0].revents)
-                wl_display_read_events(connection);
-            else
-                wl_display_cancel_read(connection);
-            wl_display_dispatch_pending(connection);
+        while (!stop && client->dispatch(wakeFd, behaviour == Behaviour::Trickle ? 50 : 5)) {
             std::lock_guard lock(mutex);
             writeSome();
         }
@@ -217,39 +247,19 @@ ForeignSource::~ForeignSource()
 
 bool ForeignSource::start()
 {
-    d->connection = wl_display_connect(d->display.constData());
-    if (!d->connection)
-        return false;
-    static const wl_registry_listener registryListener = {
-        .global =
-            [](void *data, wl_registry *registry, uint32_t name, const char *interface,
-               uint32_t version) {
-                auto *state = static_cast<State *>(data);
-                if (std::strcmp(interface, "wl_seat") == 0 && !state->seat)
-                    state->seat = static_cast<wl_seat *>(
-                        wl_registry_bind(registry, name, &wl_seat_interface, 1));
-                if (std::strcmp(interface, wayland::kWlrDataControl.managerName) == 0)
-                    state->manager =
-                        wayland::bindManager(registry, name, version, wayland::kWlrDataControl);
-            },
-        .global_remove = [](void *, wl_registry *, uint32_t) {},
-    };
-    wl_registry *registry = wl_display_get_registry(d->connection);
-    wl_registry_add_listener(registry, &registryListener, d.get());
-    wl_display_roundtrip(d->connection);
-    if (!d->seat || !d->manager)
+    d->client = std::make_unique<DataControlClient>(d->display);
+    if (!d->client->isReady())
         return false;
     static const ext_data_control_source_v1_listener sourceListener = {
         .send = &State::send,
         .cancelled = [](void *, wayland::DataControlSource *) {},
     };
-    d->device = wayland::getDevice(d->manager, d->seat, wayland::kWlrDataControl);
-    d->source = wayland::createSource(d->manager, wayland::kWlrDataControl);
+    d->source = wayland::createSource(d->client->manager, wayland::kWlrDataControl);
     ext_data_control_source_v1_add_listener(d->source, &sourceListener, d.get());
     for (const Offer &offer : std::as_const(d->offers))
         ext_data_control_source_v1_offer(d->source, offer.mimeType.constData());
-    ext_data_control_device_v1_set_selection(d->device, d->source);
-    const bool set = wl_display_roundtrip(d->connection) >= 0;
+    ext_data_control_device_v1_set_selection(d->client->device, d->source);
+    const bool set = wl_display_roundtrip(d->client->display) >= 0;
     d->thread = std::thread([this] { d->serve(); });
     return set;
 }
@@ -264,9 +274,7 @@ void ForeignSource::exit()
     for (const State::Transfer &transfer : d->transfers)
         close(transfer.fd);
     d->transfers.clear();
-    if (d->connection)
-        wl_display_disconnect(d->connection);
-    d->connection = nullptr;
+    d->client.reset();
 }
 
 QStringList ForeignSource::requests() const

@@ -5,6 +5,7 @@
 // on its own connection and thread, and wl-copy/wl-paste runs that keep the event loop turning.
 
 #include "clientprocess.h"
+#include "platform/wayland/datacontrol.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -42,6 +43,24 @@ bool copyWithWlCopy(const PrivateCompositor &compositor, const QStringList &argu
 // wl-paste --no-newline ARGUMENTS; nothing when wl-paste fails.
 std::optional<QByteArray> pasteWithWlPaste(const PrivateCompositor &compositor,
                                            const QStringList &arguments, int timeoutMs = 10000);
+
+// A bare client of wlroots' data-control protocol: a seat's device and nothing else. Its events
+// go wherever its owner adds listeners.
+struct DataControlClient {
+    explicit DataControlClient(const QByteArray &socket);
+    ~DataControlClient();
+    DataControlClient(const DataControlClient &) = delete;
+    DataControlClient &operator=(const DataControlClient &) = delete;
+    bool isReady() const { return device != nullptr; }
+    // Waits until events arrive, wakeFd is readable or the time is up (-1: no limit), and
+    // dispatches what arrived. False once the connection has failed.
+    bool dispatch(int wakeFd, int timeoutMs);
+
+    wl_display *display = nullptr;
+    wl_seat *seat = nullptr;
+    wayland::DataControlManager *manager = nullptr;
+    wayland::DataControlDevice *device = nullptr;
+};
 
 // Another client owning the selection through wlroots data-control, with the representations
 // given. It answers each request in full, or trickles one byte at a time and never finishes.
