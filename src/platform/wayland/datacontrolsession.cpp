@@ -61,7 +61,6 @@ const ext_data_control_device_v1_listener DataControlSession::kDeviceListener = 
         },
     .finished =
         [](void *data, DataControlDevice *) {
-            qCWarning(lcWayland) << "the compositor withdrew clipboard access";
             static_cast<DataControlSession *>(data)->loseConnection();
         },
     .primary_selection =
@@ -198,7 +197,8 @@ bool DataControlSession::wait(int fd, int timeoutMs)
     };
     m_transfers.addPollFds(fds);
     // Stalled transfers are looked for once a second.
-    const int timeout = m_transfers.isEmpty() ? timeoutMs : std::min<unsigned>(timeoutMs, 1000);
+    const int timeout =
+        m_transfers.isEmpty() ? timeoutMs : (timeoutMs < 0 ? 1000 : std::min(timeoutMs, 1000));
     if (poll(fds.data(), fds.size(), timeout) < 0 && errno != EINTR) {
         wl_display_cancel_read(m_display);
         return loseConnection(), false;
@@ -225,9 +225,11 @@ void DataControlSession::loseConnection()
 {
     if (!m_connected.exchange(false))
         return;
-    const int error = wl_display_get_error(m_display);
-    qCWarning(lcWayland).nospace() << "lost the connection to the Wayland compositor ("
-                                   << strerror(error ? error : EPIPE) << ")";
+    if (const int error = wl_display_get_error(m_display))
+        qCWarning(lcWayland).nospace()
+            << "lost the connection to the Wayland compositor (" << strerror(error) << ")";
+    else
+        qCWarning(lcWayland) << "the Wayland compositor withdrew clipboard access";
     if (onDisplayLost)
         onDisplayLost();
 }
