@@ -95,6 +95,7 @@ QByteArray rawRead(const QByteArray &socket, const char *mimeType)
     for (ssize_t count; (count = read(ends[0], buffer.data(), buffer.size())) > 0;)
         data.append(buffer.constData(), count);
     close(ends[0]);
+    ext_data_control_offer_v1_destroy(selection);
     return data;
 }
 

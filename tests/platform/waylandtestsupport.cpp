@@ -32,6 +32,12 @@ std::optional<std::pair<uid_t, gid_t>> throwawayUser()
     return std::nullopt;
 }
 
+void destroyOffer(wayland::DataControlOffer *offer)
+{
+    if (offer)
+        ext_data_control_offer_v1_destroy(offer);
+}
+
 QString compositorProgramPath()
 {
     return QCoreApplication::applicationDirPath() + "/tessary_test_compositor";
@@ -147,7 +153,8 @@ DataControlClient::DataControlClient(const QByteArray &socket)
             },
         .global_remove = [](void *, wl_registry *, uint32_t) {},
     };
-    wl_registry_add_listener(wl_display_get_registry(display), &listener, this);
+    registry = wl_display_get_registry(display);
+    wl_registry_add_listener(registry, &listener, this);
     wl_display_roundtrip(display);
     if (seat && manager)
         device = wayland::getDevice(manager, seat, wayland::kWlrDataControl);
@@ -169,6 +176,14 @@ bool DataControlClient::dispatch(int wakeFd, int timeoutMs)
 
 DataControlClient::~DataControlClient()
 {
+    if (device)
+        ext_data_control_device_v1_destroy(device);
+    if (manager)
+        ext_data_control_manager_v1_destroy(manager);
+    if (seat)
+        wl_seat_destroy(seat);
+    if (registry)
+        wl_registry_destroy(registry);
     if (display)
         wl_display_disconnect(display);
 }
@@ -254,6 +269,16 @@ bool ForeignSource::start()
         .send = &State::send,
         .cancelled = [](void *, wayland::DataControlSource *) {},
     };
+    // Offers of the selection, our own included, are of no interest here.
+    static const ext_data_control_device_v1_listener deviceListener = {
+        .data_offer = [](void *, wayland::DataControlDevice *, wayland::DataControlOffer *) {},
+        .selection = [](void *, wayland::DataControlDevice *,
+                        wayland::DataControlOffer *offer) { destroyOffer(offer); },
+        .finished = [](void *, wayland::DataControlDevice *) {},
+        .primary_selection = [](void *, wayland::DataControlDevice *,
+                                wayland::DataControlOffer *offer) { destroyOffer(offer); },
+    };
+    ext_data_control_device_v1_add_listener(d->client->device, &deviceListener, nullptr);
     d->source = wayland::createSource(d->client->manager, wayland::kWlrDataControl);
     ext_data_control_source_v1_add_listener(d->source, &sourceListener, d.get());
     for (const Offer &offer : std::as_const(d->offers))
@@ -274,6 +299,9 @@ void ForeignSource::exit()
     for (const State::Transfer &transfer : d->transfers)
         close(transfer.fd);
     d->transfers.clear();
+    if (d->source)
+        ext_data_control_source_v1_destroy(d->source);
+    d->source = nullptr;
     d->client.reset();
 }
 

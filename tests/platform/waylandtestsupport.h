@@ -57,6 +57,7 @@ struct DataControlClient {
     bool dispatch(int wakeFd, int timeoutMs);
 
     wl_display *display = nullptr;
+    wl_registry *registry = nullptr;
     wl_seat *seat = nullptr;
     wayland::DataControlManager *manager = nullptr;
     wayland::DataControlDevice *device = nullptr;
