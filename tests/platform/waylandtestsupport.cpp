@@ -80,13 +80,18 @@ PrivateCompositor::PrivateCompositor(Kind kind, const QStringList &globals)
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     m_process.setStandardOutputFile(dir + "/compositor.log");
     m_process.start(program, arguments);
-    // Ready once it listens on a wayland-N socket.
+    // Ready once a client can connect to its wayland-N socket (which exists a moment before
+    // anything listens on it).
     for (QDeadlineTimer deadline(10000); !deadline.hasExpired();) {
         const QStringList sockets = QDir(dir)
                                         .entryList({"wayland-*"}, QDir::System)
                                         .filter(QRegularExpression("^wayland-\\d+$"));
-        if (!sockets.isEmpty()) {
-            m_socket = QFile::encodeName(dir + '/' + sockets.first());
+        const QByteArray socket =
+            sockets.isEmpty() ? QByteArray() : QFile::encodeName(dir + '/' + sockets.first());
+        if (wl_display *probe =
+                socket.isEmpty() ? nullptr : wl_display_connect(socket.constData())) {
+            wl_display_disconnect(probe);
+            m_socket = socket;
             return;
         }
         if (m_process.state() == QProcess::NotRunning)
