@@ -112,8 +112,8 @@ private slots:
 
         editor.terminate();
         QTRY_VERIFY_WITH_TIMEOUT(pasteboard->ownsClipboard(), 5000);
-        QCOMPARE(pasteWithWlPaste(compositor, {"--type", "text/plain"}),
-                 std::optional<QByteArray>("unsaved paragraph"));
+        QTRY_COMPARE_WITH_TIMEOUT(pasteWithWlPaste(compositor, {"--type", "text/plain"}),
+                                  std::optional<QByteArray>("unsaved paragraph"), 5000);
 
         monitor.copyRow(1);
         QTRY_COMPARE_WITH_TIMEOUT(pasteWithWlPaste(compositor, {"--type", "image/png"}),
