@@ -1,6 +1,9 @@
 #include "monitor.h"
 
+#include <QLoggingCategory>
 #include <algorithm>
+
+Q_LOGGING_CATEGORY(lcMonitor, "tessary.monitor", QtInfoMsg)
 
 namespace tessary {
 namespace {
@@ -126,6 +129,11 @@ void ClipboardMonitor::record(Payload payload)
     }
     m_history.prepend(Entry::create(std::move(payload)));
     m_history.truncate(kMaxHistory);
+    // steady_clock is CLOCK_MONOTONIC: bench/compare sets this against the moment it copied.
+    qCDebug(
+        lcMonitor, "recorded %s entry at %.6f",
+        qPrintable(HistoryModel::kindName(entries.constFirst().payload.kind())),
+        std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count());
 }
 
 void ClipboardMonitor::copyToPasteboard(const Entry &entry)
