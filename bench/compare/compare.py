@@ -60,8 +60,8 @@ def show_and_hide(program, desktop):
 def idle(pids):
     first = procstats.activity(pids())
     time.sleep(IDLE)
-    cpu, wakeups, threads = procstats.activity_between(first, procstats.activity(pids()))
-    return {"seconds": IDLE, "cpu": cpu, "wakeups": wakeups, "threads": threads[:4]}
+    idled = procstats.activity_between(first, procstats.activity(pids()))
+    return {**idled, "seconds": IDLE, "threads": idled["threads"][:4]}
 
 
 def capture_large(desktop, seen, pids, copy):

@@ -64,8 +64,8 @@ def names(pids):
 
 
 def memory(pids):
-    """RSS, PSS and private memory in kB, summed over the processes."""
-    total = {"rss": 0, "pss": 0, "private": 0}
+    """RSS, PSS and private memory (and the clean part of it) in kB, summed over the processes."""
+    total = {"rss": 0, "pss": 0, "private": 0, "private_clean": 0}
     for pid in pids:
         rollup = _read(f"/proc/{pid}/smaps_rollup")
         if rollup is None:
@@ -74,6 +74,8 @@ def memory(pids):
         total["rss"] += fields.get("Rss", 0)
         total["pss"] += fields.get("Pss", 0)
         total["private"] += fields.get("Private_Clean", 0) + fields.get("Private_Dirty", 0)
+        # Mostly pages of libraries that no other running process has mapped.
+        total["private_clean"] += fields.get("Private_Clean", 0)
     return total
 
 
@@ -94,8 +96,8 @@ def peak_rss(pids):
 
 
 def activity(pids):
-    """CPU seconds of each process, and context switches (voluntary + involuntary) of each of
-    its threads, keyed so that two readings can be subtracted."""
+    """CPU seconds of each process, and the voluntary and involuntary context switches of each
+    of its threads, keyed so that two readings can be subtracted."""
     cpu, switches = {}, {}
     for pid in pids:
         stat = _read(f"/proc/{pid}/stat")
@@ -110,20 +112,29 @@ def activity(pids):
                 continue
             fields = _fields(status)
             name = (_read(f"/proc/{pid}/task/{tid}/comm") or b"?").decode().strip()
-            switches[(pid, int(tid), name)] = fields.get("voluntary_ctxt_switches", 0) + fields.get(
-                "nonvoluntary_ctxt_switches", 0
+            switches[(pid, int(tid), name)] = (
+                fields.get("voluntary_ctxt_switches", 0),
+                fields.get("nonvoluntary_ctxt_switches", 0),
             )
     return cpu, switches
 
 
 def activity_between(before, after):
-    """CPU seconds and wakeups between two readings of `activity`, with the threads that woke
-    most (name and count), busiest first."""
+    """Between two readings of `activity`: CPU seconds; wakeups (context switches of every
+    kind); how many were involuntary (preemptions, which other load on the machine adds); the
+    threads that woke, busiest first; and how many threads ended meanwhile (their switches are
+    lost with them)."""
     cpu_before, switches_before = before
     cpu_after, switches_after = after
-    cpu = sum(value - cpu_before.get(pid, 0) for pid, value in cpu_after.items())
     per_thread = {}
-    for key, value in switches_after.items():
-        per_thread[key] = value - switches_before.get(key, 0)
-    busiest = sorted(((n, key[2]) for key, n in per_thread.items() if n > 0), reverse=True)
-    return cpu, sum(per_thread.values()), [(name, n) for n, name in busiest]
+    for key, (voluntary, involuntary) in switches_after.items():
+        was_voluntary, was_involuntary = switches_before.get(key, (0, 0))
+        per_thread[key] = (voluntary - was_voluntary, involuntary - was_involuntary)
+    busiest = sorted(((sum(n), key[2]) for key, n in per_thread.items() if sum(n)), reverse=True)
+    return {
+        "cpu": sum(value - cpu_before.get(pid, 0) for pid, value in cpu_after.items()),
+        "wakeups": sum(map(sum, per_thread.values())),
+        "involuntary": sum(involuntary for _, involuntary in per_thread.values()),
+        "threads": [(name, n) for n, name in busiest],
+        "threads_ended": len(switches_before.keys() - switches_after.keys()),
+    }

@@ -83,11 +83,14 @@ def _latency_cell(result):
 
 def _idle_cell(result):
     idle = result["idle"]
-    return f"{idle['cpu'] * 1000:.0f} ms CPU, {idle['wakeups']} wakeups ({idle['wakeups'] / idle['seconds']:.1f}/s)"
+    return (f"{idle['cpu'] * 1000:.0f} ms CPU, {idle['wakeups']} wakeups "
+            f"({idle['wakeups'] / idle['seconds']:.1f}/s; {idle['involuntary']} involuntary)")
 
 
 def _threads_cell(result):
-    return ", ".join(f"{name} {n}" for name, n in result["idle"]["threads"]) or "none"
+    idle = result["idle"]
+    threads = ", ".join(f"{name} {n}" for name, n in idle["threads"]) or "none"
+    return threads + (f"; {idle['threads_ended']} threads ended" if idle["threads_ended"] else "")
 
 
 def _large_cell(result):
@@ -119,6 +122,8 @@ def table(results, chosen):
             ("memory after start: RSS / PSS / **private** (MiB)", lambda p, r: _memory_cell(r["memory"]["start"])),
             (f"… after the {len(copies)} copies", lambda p, r: _memory_cell(r["memory"]["copies"])),
             ("… after its history window was shown and hidden", lambda p, r: _memory_cell(r["memory"]["shown"])),
+            ("… of that private memory, clean pages (MiB)",
+             lambda p, r: f"{_mib(r['memory']['shown']['private_clean']):.0f}"),
         ]
     else:
         rows += [("memory after the copies: RSS / PSS / **private** (MiB)",
@@ -157,12 +162,14 @@ def targets(results):
     idle = tessary["idle"]
     allowed = idle["seconds"] / TICK_SECONDS
     lines.append(_verdict(idle["wakeups"] <= allowed,
-        f"idle wakeups {idle['wakeups']} in {idle['seconds']} s = {idle['wakeups'] / allowed:.2f}× the "
+        f"idle wakeups {idle['wakeups']} ({idle['involuntary']} involuntary) in {idle['seconds']} s = "
+        f"{idle['wakeups'] / allowed:.2f}× the "
         f"{allowed:.0f} of a {TICK_SECONDS} s tick (target ≤ 1×; CopyQ: "
         + (f"{copyq['idle']['wakeups']})" if copyq else "not run)")))
     if results["mode"] != "full":
         return lines
     private = _mib(tessary["memory"]["shown"]["private"])
+    clean = _mib(tessary["memory"]["shown"]["private_clean"])
     if copyq:
         share = private / _mib(copyq["memory"]["shown"]["private"])
         lines.append(_verdict(share <= MEMORY_SHARE_OF_COPYQ,
@@ -171,7 +178,8 @@ def targets(results):
     budget = results["workload"]["payload_bytes"] / MiB + MEMORY_OVER_PAYLOAD_MIB
     lines.append(_verdict(private <= budget,
         f"the same {private:.1f} MiB = {private / budget:.2f}× the payload held plus "
-        f"{MEMORY_OVER_PAYLOAD_MIB} MiB ({budget:.1f} MiB; target ≤ 1×)"))
+        f"{MEMORY_OVER_PAYLOAD_MIB} MiB ({budget:.1f} MiB; target ≤ 1×); {clean:.1f} MiB of it are "
+        "clean pages, mostly of libraries no other running process maps"))
     if copyq:
         lines += _large_targets(tessary["large"], copyq["large"])
     hung = tessary["hung"]["seconds"]
