@@ -7,7 +7,6 @@ import os
 import random
 import shutil
 import signal
-import subprocess
 import tempfile
 import time
 from collections import Counter
@@ -25,7 +24,7 @@ IDLE = 60
 COPY_TIMEOUT = 3
 LARGE_TIMEOUT = 30
 HUNG_HOLD = 1  # seconds the hung owner holds the clipboard before the next copy
-HUNG_TIMEOUT = 10
+HUNG_TIMEOUT = 40  # GTK gives up on an owner after 30 s
 
 
 def copy_each(desktop, seen, copies):

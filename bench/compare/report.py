@@ -3,7 +3,7 @@ the numbers as JSON, and a chart drawn by gnuplot."""
 
 import json
 import math
-import re
+import os
 import subprocess
 import tempfile
 from pathlib import Path
@@ -83,7 +83,7 @@ def _latency_cell(result):
 
 def _idle_cell(result):
     idle = result["idle"]
-    return (f"{idle['cpu'] * 1000:.0f} ms CPU, {idle['wakeups']} wakeups "
+    return (f"{idle['cpu'] * 1000:.0f} ms CPU, {idle['wakeups']} wakeup{'s' * (idle['wakeups'] != 1)} "
             f"({idle['wakeups'] / idle['seconds']:.1f}/s; {idle['involuntary']} involuntary)")
 
 
@@ -209,6 +209,11 @@ def _large_targets(ours, theirs):
     ]
 
 
+def _range(sizes):
+    low, high = min(sizes) / 1e6, max(sizes) / 1e6
+    return f"{low:.1f}" if f"{low:.1f}" == f"{high:.1f}" else f"{low:.1f}–{high:.1f}"
+
+
 def _seconds(value):
     return f"{value * 1000:.0f} ms" if value < 1 else f"{value:.2f} s"
 
@@ -218,12 +223,12 @@ def notes(results):
     workload = results["workload"]
     kinds = {kind: [size for k, size in workload["copies"] if k == kind] for kind in KINDS}
     described = ", ".join(
-        f"{len(sizes)} {kind} ({min(sizes) / 1e6:.1f}–{max(sizes) / 1e6:.1f} MB)" if kind == "image"
+        f"{len(sizes)} {kind} ({_range(sizes)} MB)" if kind == "image"
         else f"{len(sizes)} {kind}" for kind, sizes in kinds.items() if sizes)
     lines = [
         f"Run {results['date']}, {results['minutes']:.1f} minutes; load average "
         f"{' '.join(results['load_before'])} before, {' '.join(results['load_after'])} after "
-        f"(on {_cores()} cores). Versions: {versions}.",
+        f"(on {os.cpu_count()} cores). Versions: {versions}.",
         f"Copies, one after the other through xclip: {described}",
     ]
     if "payload_bytes" in workload:
@@ -231,10 +236,6 @@ def notes(results):
         lines[-1] += (f"; they hold {workload['payload_bytes'] / MiB:.1f} MiB. The large PNG is "
                       f"{workload['large_bytes'] / 1e6:.1f} MB, {width}×{height}.")
     return lines
-
-
-def _cores():
-    return len(re.findall(r"^processor", Path("/proc/cpuinfo").read_text(), re.M))
 
 
 def chart(results, chosen, output):

@@ -4,7 +4,6 @@ Tessary, driven the way the benchmark drives every program, is seen to record ea
 import struct
 import sys
 import tempfile
-import time
 import unittest
 import zlib
 from pathlib import Path
