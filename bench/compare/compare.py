@@ -136,7 +136,7 @@ def run_program(program, scratch, measure, work):
     try:
         log = desktop.root / "program.log"
         with open(log, "wb") as out:
-            process = desktop.start(program.command(), out, program.env)
+            process = desktop.start(program.command, out, program.env)
         if not wait_until(lambda: program.ready(desktop), 30, step=0.2):
             raise RuntimeError(f"{program.label} did not start; its output: {log.read_text()}")
         time.sleep(SETTLE)

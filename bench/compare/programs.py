@@ -104,13 +104,11 @@ class LogObserver(Observer):
 
 class Program:
     name = label = window_class = ""
+    command = []
     helpers = ()  # services the session bus starts for the program, counted as its own
     env = {}
     exposes = ""  # how the benchmark learns that an entry was recorded
     history_window = ""  # how its history window is shown and hidden
-
-    def command(self):
-        raise NotImplementedError
 
     def ready(self, desktop):
         return desktop.run(["xdotool", "search", "--class", self.window_class], check=False)
@@ -136,13 +134,11 @@ def bus_name_owned(desktop, name):
 
 class Tessary(Program):
     name, label, window_class = "tessary", "Tessary", "tessary"
-    binary = os.environ.get("TESSARY_BINARY", ROOT / "build/src/app/tessary")
+    binary = str(os.environ.get("TESSARY_BINARY", ROOT / "build/src/app/tessary"))
+    command = [binary]
     env = {"QT_LOGGING_RULES": "tessary.monitor.debug=true", "QT_FORCE_STDERR_LOGGING": "1"}
     exposes = "its log line for each recorded entry (`tessary.monitor`), stamped by the app"
     history_window = "`tessary` launched again opens the panel; Escape closes it"
-
-    def command(self):
-        return [str(self.binary)]
 
     def ready(self, desktop):
         return bus_name_owned(desktop, "org.tessary.Tessary")
@@ -151,16 +147,14 @@ class Tessary(Program):
         return LogObserver(log)
 
     def show_history(self, desktop):
-        desktop.run([str(self.binary)])
+        desktop.run(self.command)
 
 
 class CopyQ(Program):
     name, label, window_class = "copyq", "CopyQ", "copyq"
+    command = ["copyq"]
     exposes = "`count()` of its clipboard tab, polled every 10 ms by a `copyq eval` script"
     history_window = "`copyq show`, `copyq hide`"
-
-    def command(self):
-        return ["copyq"]
 
     def ready(self, desktop):
         return desktop.run(["copyq", "count"], check=False) != ""
@@ -210,11 +204,9 @@ class CopyQObserver(Observer):
 
 class Parcellite(Program):
     name, label, window_class = "parcellite", "Parcellite", "parcellite"
+    command = ["parcellite"]
     exposes = "its history file, rewritten on each new entry; polled every 5 ms"
     history_window = "its history hotkey Ctrl+Alt+H opens the history menu; Escape closes it"
-
-    def command(self):
-        return ["parcellite"]
 
     def observer(self, desktop, log):
         history = desktop.home / ".local/share/parcellite/history"
@@ -237,12 +229,10 @@ class Parcellite(Program):
 
 class Diodon(Program):
     name, label, window_class = "diodon", "Diodon", "diodon"
+    command = ["diodon"]
     helpers = ("zeitgeist-daemon", "zeitgeist-fts")
     exposes = "the Zeitgeist event log it stores entries in (SQLite), polled every 5 ms"
     history_window = "`diodon` launched again opens the history menu; Escape closes it"
-
-    def command(self):
-        return ["diodon"]
 
     def observer(self, desktop, log):
         database = desktop.home / ".local/share/zeitgeist/activity.sqlite"
@@ -264,7 +254,7 @@ class Diodon(Program):
         return PollingObserver(events)
 
     def show_history(self, desktop):
-        desktop.run(["diodon"])
+        desktop.run(self.command)
 
 
 ALL = (Tessary(), CopyQ(), Parcellite(), Diodon())

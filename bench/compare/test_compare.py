@@ -75,7 +75,7 @@ class TessaryDrivenLikeAPeerTest(unittest.TestCase):
         try:
             log = desktop.root / "program.log"
             with open(log, "wb") as out:
-                desktop.start(tessary.command(), out, tessary.env)
+                desktop.start(tessary.command, out, tessary.env)
             self.assertTrue(wait_until(lambda: tessary.ready(desktop), 30, step=0.2))
             pids = procstats.processes(tessary.name)
             self.assertEqual(procstats.names(pids), ["tessary"])
