@@ -22,6 +22,7 @@ SETTLE = 5  # seconds a program is left alone after it started
 QUIET = 3  # after copies and windows, before memory is read
 IDLE = 60
 COPY_TIMEOUT = 3
+WINDOW_TIMEOUT = 5
 LARGE_TIMEOUT = 30
 HUNG_HOLD = 1  # seconds the hung owner holds the clipboard before the next copy
 HUNG_TIMEOUT = 40  # GTK gives up on an owner after 30 s
@@ -49,10 +50,10 @@ def show_and_hide(program, desktop):
     windows = lambda: desktop.visible_windows(program.window_class)
     before = windows()
     program.show_history(desktop)
-    shown = wait_until(lambda: windows() > before, 5, step=0.1)
+    shown = wait_until(lambda: windows() > before, WINDOW_TIMEOUT, step=0.1)
     time.sleep(1)  # drawn and settled, as a user would look at it
     program.hide_history(desktop)
-    hidden = wait_until(lambda: windows() <= before, 5, step=0.1)
+    hidden = wait_until(lambda: windows() <= before, WINDOW_TIMEOUT, step=0.1)
     return {"shown": bool(shown), "hidden": bool(hidden)}
 
 

@@ -110,6 +110,7 @@ class Desktop:
             [sys.executable, str(HERE / "hungowner.py")], stdout=subprocess.PIPE
         )
         owner.stdout.readline()
+        owner.stdout.close()
         return owner
 
     def key(self, keys):

@@ -25,13 +25,12 @@ HUNG_LIMIT_SECONDS = 2.5
 
 
 def describe_workload(work, large_size):
-    sizes = lambda copies: [c.size for c in copies]
     if "idle_copies" in work:
         return {"copies": [(c.kind, c.size) for c in work["idle_copies"]]}
     copies = work["copies"]
     return {
         "copies": [(c.kind, c.size) for c in copies],
-        "payload_bytes": sum(sizes(copies)),
+        "payload_bytes": sum(c.size for c in copies),
         "large_bytes": work["large"].size,
         "large_pixels": large_size,
     }
@@ -257,13 +256,18 @@ def chart(results, chosen, output):
                         str(HERE / "chart.gp")], check=True)
 
 
-def write(results, chosen, update_readme):
+def render(results, chosen):
+    """The table, Tessary's targets and the run's circumstances, as Markdown."""
     body = [table(results, chosen), ""]
     checked = targets(results)
     if checked:
         body += ["Tessary's targets, in the same run:", "", *checked, ""]
     body += notes(results)
-    text = "\n".join(body) + "\n"
+    return "\n".join(body) + "\n"
+
+
+def write(results, chosen, update_readme):
+    text = render(results, chosen)
     print("\n" + text)
     if not update_readme:
         return
