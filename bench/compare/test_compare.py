@@ -83,7 +83,7 @@ def napper():
 threading.Thread(target=napper, daemon=True).start()
 short = threading.Thread(target=go.wait)
 short.start()
-child = subprocess.Popen(["sleep", "60"])
+child = subprocess.Popen(["sleep", "60"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 print("ready", flush=True)
 sys.stdin.readline()
 go.set()
@@ -93,7 +93,6 @@ short.join()
 slept.wait()
 print("done", flush=True)
 sys.stdin.readline()
-child.kill()
 """
 
     def test_memory_peaks_wakeups_and_children_of_a_marked_program(self):
@@ -104,7 +103,7 @@ child.kill()
             try:
                 self._measure(program, marker)
             finally:
-                program.kill()
+                compare.stop(procstats.processes(marker))
 
     def _measure(self, program, marker):
         self.assertEqual(program.stdout.readline(), "ready\n")
