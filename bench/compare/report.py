@@ -41,8 +41,11 @@ def versions():
         done = subprocess.run(["dpkg-query", "-W", "-f", "${Version}", name], capture_output=True, text=True)
         return done.stdout or "?"
 
-    commit = subprocess.run(["git", "-C", str(ROOT), "describe", "--always", "--dirty"],
-                            capture_output=True, text=True).stdout.strip()
+    def git(*args):
+        return subprocess.run(["git", "-C", str(ROOT), *args], capture_output=True, text=True).stdout.strip()
+
+    # Only changes to the app's sources matter, not the results this run writes.
+    commit = git("rev-parse", "--short", "HEAD") + ("-dirty" if git("status", "--porcelain", "--", "src") else "")
     return {"tessary": commit, **{p: package(p) for p in ("copyq", "parcellite", "diodon", "xclip")}}
 
 
