@@ -10,6 +10,7 @@
 #include "app/panelwindow.h"
 #include "core/monitor.h"
 #include "platform/memory/memorypasteboard.h"
+#include "platform/shortcuts/globalshortcut.h"
 #include "preview/filethumbnails.h"
 #include "preview/previewcontroller.h"
 #include "preview/previewer.h"
@@ -145,7 +146,8 @@ int main(int argc, char *argv[])
     PreviewStager stager;
     NoPreviewer previewer;
     PreviewController previews(history, sound, stager, previewer);
-    PanelWindow panel({monitor, previews, formatter, thumbnails});
+    GlobalShortcut shortcut({QDBusConnection::sessionBus(), false, {}, {}}); // never registered
+    PanelWindow panel({monitor, previews, formatter, thumbnails, shortcut});
 
     QList<qint64> firstFrames;
     for (int cycle = 0; cycle < cycles; ++cycle) {

@@ -3,6 +3,7 @@
 #include "app/card/relativetime.h"
 #include "core/monitor.h"
 #include "panelwindow.h"
+#include "platform/shortcuts/globalshortcut.h"
 #include "preview/filethumbnails.h"
 #include "preview/previewcontroller.h"
 #include "preview/previewwindow.h"
@@ -21,6 +22,17 @@ namespace {
 // Decoding is memory-heavy: two pictures at a time keep a long list from swamping memory.
 constexpr int kDecodingThreads = 2;
 
+// An X11 session, where keys can be grabbed: not a Wayland one, whose X server (XWayland)
+// only passes keys on while one of its windows has the focus.
+bool isX11Session()
+{
+    const QString type = qEnvironmentVariable("XDG_SESSION_TYPE");
+    if (!type.isEmpty())
+        return type == QLatin1String("x11");
+    return qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+           !qEnvironmentVariableIsEmpty("DISPLAY");
+}
+
 } // namespace
 
 Application::Application(std::unique_ptr<Pasteboard> pasteboard, std::unique_ptr<SoundPlayer> sound,
@@ -37,8 +49,11 @@ Application::Application(std::unique_ptr<Pasteboard> pasteboard, std::unique_ptr
     m_stager = std::make_unique<PreviewStager>();
     m_previewer = std::make_unique<PreviewController>(*m_monitor->history(), *m_sound, *m_stager,
                                                       *m_previewWindow);
+    m_shortcut = std::make_unique<GlobalShortcut>(
+        GlobalShortcut::Options{QDBusConnection::sessionBus(), isX11Session(), {}, {}});
     m_panel = std::make_unique<PanelWindow>(
-        PanelServices{*m_monitor, *m_previewer, *m_formatter, *m_thumbnails});
+        PanelServices{*m_monitor, *m_previewer, *m_formatter, *m_thumbnails, *m_shortcut});
+    connect(m_shortcut.get(), &GlobalShortcut::activated, m_panel.get(), &PanelWindow::toggleByKey);
     // Opening the panel also starts the monitor, which has normally started already.
     connect(m_panel.get(), &PanelWindow::opened, m_monitor.get(),
             &ClipboardMonitor::startMonitoring);
@@ -62,11 +77,12 @@ void Application::start()
     // Launching is over once the event loop runs: from then on every change is captured,
     // whether or not the panel was ever opened.
     QTimer::singleShot(0, m_monitor.get(), &ClipboardMonitor::startMonitoring);
+    m_shortcut->start();
 }
 
 void Application::activate()
 {
-    m_panel->open(m_tray ? m_tray->geometry() : QRect());
+    m_panel->openByKey();
 }
 
 } // namespace tessary

@@ -8,6 +8,7 @@ namespace tessary {
 
 class ClipboardMonitor;
 class FileThumbnails;
+class GlobalShortcut;
 class Pasteboard;
 class PanelWindow;
 class PreviewController;
@@ -20,8 +21,8 @@ class TrayIcon;
 
 // The running program and the one place its parts are made: the monitor over the clipboard, the
 // services the views share (relative times, image decoding, file thumbnails, the previewer), the
-// panel and the tray icon that opens it. Each part is handed what it needs; they go in the
-// reverse order of their making, so nothing outlives what it refers to.
+// panel, and the tray icon and global shortcut that open it. Each part is handed what it needs;
+// they go in the reverse order of their making, so nothing outlives what it refers to.
 class Application : public QObject {
     Q_OBJECT
 public:
@@ -29,13 +30,15 @@ public:
                 QObject *parent = nullptr);
     ~Application() override;
 
-    // Shows the tray icon and starts watching the clipboard.
+    // Shows the tray icon, starts watching the clipboard and registers the global shortcut.
     void start();
-    // Opens the panel (a second launch, or no tray to click).
+    // Opens the panel as a key would: a second launch, which is what a key bound to `tessary`
+    // in the compositor runs.
     void activate();
 
     ClipboardMonitor &monitor() { return *m_monitor; }
     PanelWindow &panel() { return *m_panel; }
+    GlobalShortcut &shortcut() { return *m_shortcut; }
 
 private:
     std::unique_ptr<Pasteboard> m_pasteboard;
@@ -51,6 +54,7 @@ private:
     std::unique_ptr<PreviewWindow> m_previewWindow;
     std::unique_ptr<PreviewStager> m_stager;
     std::unique_ptr<PreviewController> m_previewer;
+    std::unique_ptr<GlobalShortcut> m_shortcut;
     std::unique_ptr<PanelWindow> m_panel;
     std::unique_ptr<TrayIcon> m_tray;
 };

@@ -39,6 +39,14 @@ int MainScreenState::moveHighlight(int step)
     return row;
 }
 
+void MainScreenState::markFirst()
+{
+    if (!m_history || m_history->rowCount() == 0)
+        setHoveredId({});
+    else
+        setHoveredId(m_history->entries().at(0).id.toString(QUuid::WithoutBraces));
+}
+
 void MainScreenState::updateScrollGeometry(double y, double visibleHeight, double contentHeight)
 {
     const BarVisibility bars = BarVisibility::fromGeometry(y, visibleHeight, contentHeight);

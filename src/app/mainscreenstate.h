@@ -51,6 +51,8 @@ public:
     // Moves the mark by `step` rows, clamped to the list; from no mark it starts at the top.
     // Returns the newly marked row, or -1 for an empty list.
     Q_INVOKABLE int moveHighlight(int step);
+    // Marks the first row (nothing for an empty list), so that Enter copies it.
+    Q_INVOKABLE void markFirst();
     // The list's vertical scroll geometry changed.
     Q_INVOKABLE void updateScrollGeometry(double y, double visibleHeight, double contentHeight);
 

@@ -19,6 +19,8 @@ public:
 signals:
     void closeRequested();
     void quitRequested();
+    // A key opened the panel: the newest entry is marked, so that Enter copies it.
+    void openedByKey();
 };
 
 } // namespace tessary

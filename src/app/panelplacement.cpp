@@ -49,4 +49,10 @@ QPoint panelPosition(const QSize &panel, const QRect &icon, const QPoint &pointe
             clampedStart(pos.y(), panel.height(), available.top(), available.height())};
 }
 
+QPoint panelPositionAtPointer(const QSize &panel, const QPoint &pointer, const QRect &available)
+{
+    return {clampedStart(pointer.x(), panel.width(), available.left(), available.width()),
+            clampedStart(pointer.y(), panel.height(), available.top(), available.height())};
+}
+
 } // namespace tessary

@@ -14,4 +14,8 @@ namespace tessary {
 QPoint panelPosition(const QSize &panel, const QRect &icon, const QPoint &pointer,
                      const QRect &screen, const QRect &available);
 
+// Where the panel goes when a key opened it: its top left corner at the pointer, moved as
+// little as needed to be wholly inside the available area.
+QPoint panelPositionAtPointer(const QSize &panel, const QPoint &pointer, const QRect &available);
+
 } // namespace tessary

@@ -4,6 +4,7 @@
 #include "app/card/entryimageprovider.h"
 #include "core/monitor.h"
 #include "panelplacement.h"
+#include "platform/shortcuts/globalshortcut.h"
 #include "platform/x11/x11windowstate.h"
 #include "preview/filethumbnails.h"
 #include "preview/previewcontroller.h"
@@ -36,6 +37,17 @@ void skipTaskbarAndPager(QWindow &window)
     auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     if (x11 && x11->connection())
         x11::skipTaskbarAndPager(x11->connection(), static_cast<xcb_window_t>(window.winId()));
+}
+
+// Where the token says when the user asked for the panel, the window manager learns it: a
+// window manager that prevents focus stealing then lets the panel have the focus.
+void activateForUser(QWindow &window, const QString &activationToken)
+{
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    const xcb_timestamp_t time = x11::startupIdTime(activationToken);
+    if (x11 && x11->connection() && time != 0)
+        x11::activateForUserAction(x11->connection(), static_cast<xcb_window_t>(window.winId()),
+                                   time);
 }
 
 } // namespace
@@ -75,11 +87,33 @@ void PanelWindow::toggle(const QRect &icon)
 void PanelWindow::open(const QRect &icon)
 {
     m_icon = icon;
+    m_keyAnchor.reset();
+    show();
+}
+
+void PanelWindow::openByKey(const QString &activationToken)
+{
+    m_icon = {};
+    m_keyAnchor = QCursor::pos();
+    if (show(activationToken))
+        emit m_host.openedByKey();
+}
+
+void PanelWindow::toggleByKey(const QString &activationToken)
+{
+    if (isOpen())
+        close();
+    else
+        openByKey(activationToken);
+}
+
+bool PanelWindow::show(const QString &activationToken)
+{
     if (!m_window && !createWindow())
-        return;
+        return false;
     if (m_window->isVisible()) {
         m_window->requestActivate();
-        return;
+        return true;
     }
     place();
     // Withdrawn windows lose their states; set them again before every map.
@@ -87,10 +121,12 @@ void PanelWindow::open(const QRect &icon)
     m_cards->setRunning(true);
     m_window->show();
     m_window->requestActivate();
+    activateForUser(*m_window, activationToken);
     // The keys go to the screen on show (the panel passes its focus on to the screen): the
     // list's marks, Space, Enter; Escape passes up.
     m_panel->forceActiveFocus();
     emit opened();
+    return true;
 }
 
 void PanelWindow::close()
@@ -146,6 +182,7 @@ bool PanelWindow::createWindow()
          {QStringLiteral("previewer"), QVariant::fromValue(&m_services.previewer)},
          {QStringLiteral("cards"), QVariant::fromValue(m_cards.get())},
          {QStringLiteral("thumbnails"), QVariant::fromValue(&m_services.thumbnails)},
+         {QStringLiteral("shortcut"), QVariant::fromValue(&m_services.shortcut)},
          {QStringLiteral("host"), QVariant::fromValue(&m_host)}});
     auto *panel = qobject_cast<QQuickItem *>(root);
     if (!panel) {
@@ -178,15 +215,17 @@ bool PanelWindow::createWindow()
 void PanelWindow::place()
 {
     const QSize size(qRound(m_panel->width()), qMax(1, qRound(m_panel->height())));
-    const QPoint pointer = QCursor::pos();
+    const QPoint pointer = m_keyAnchor.value_or(QCursor::pos());
     QScreen *screen = m_icon.isValid() ? QGuiApplication::screenAt(m_icon.center())
                                        : QGuiApplication::screenAt(pointer);
     if (!screen)
         screen = QGuiApplication::primaryScreen();
     m_window->setScreen(screen);
-    m_window->setGeometry(
-        QRect(panelPosition(size, m_icon, pointer, screen->geometry(), screen->availableGeometry()),
-              size));
+    const QPoint position =
+        m_keyAnchor
+            ? panelPositionAtPointer(size, pointer, screen->availableGeometry())
+            : panelPosition(size, m_icon, pointer, screen->geometry(), screen->availableGeometry());
+    m_window->setGeometry(QRect(position, size));
 }
 
 void PanelWindow::releaseMemory()

@@ -9,6 +9,7 @@
 #include <QQuickWindow>
 #include <QRect>
 #include <memory>
+#include <optional>
 
 class QQmlEngine;
 
@@ -17,6 +18,7 @@ namespace tessary {
 class CardSupport;
 class ClipboardMonitor;
 class FileThumbnails;
+class GlobalShortcut;
 class PreviewController;
 class RelativeTimeFormatter;
 
@@ -26,6 +28,7 @@ struct PanelServices {
     PreviewController &previewer;
     const RelativeTimeFormatter &formatter;
     FileThumbnails &thumbnails;
+    GlobalShortcut &shortcut;
 };
 
 // Makes the panel's views at home on an engine: the module's import path and the image
@@ -48,6 +51,12 @@ public:
     // What activating the tray icon does: close an open panel, open a closed one. A panel that
     // closed a moment ago because the click on the icon took its focus stays closed.
     void toggle(const QRect &icon = {});
+    // Opened by a key (the global shortcut, or a launch the compositor's key binding ran): at
+    // the pointer, with the newest entry marked. The token proves the user asked for it, so
+    // the panel may take the focus: a startup notification id with the time of the press on
+    // X11, an XDG activation token on Wayland.
+    void openByKey(const QString &activationToken = {});
+    void toggleByKey(const QString &activationToken = {});
 
     // The live window, its Panel item, its engine and the cards' helper, or null while closed.
     QQuickWindow *window() const { return m_window; }
@@ -69,6 +78,7 @@ signals:
 private:
     bool createWindow();
     void createEngine();
+    bool show(const QString &activationToken = {});
     void place();
     void closeOnFocusLoss();
     void releaseMemory();
@@ -80,6 +90,8 @@ private:
     QPointer<QQuickWindow> m_window;
     QPointer<QQuickItem> m_panel;
     QRect m_icon;
+    // Where the pointer was when a key opened the panel; the panel stays there as it grows.
+    std::optional<QPoint> m_keyAnchor;
     QElapsedTimer m_sinceFocusClose;
     bool m_releaseOnClose = true;
 };

@@ -13,6 +13,7 @@ FocusScope {
     required property CardSupport cards
     required property FileThumbnails thumbnails
     required property PanelHost host
+    required property GlobalShortcut shortcut
 
     // "main" or "settings"
     readonly property string screen: current ? current.objectName : ""
@@ -54,6 +55,15 @@ FocusScope {
         current.focus = true
     }
 
+    Connections {
+        target: panel.host
+        function onOpenedByKey() {
+            const main = panel.current as MainScreen
+            if (main)
+                main.rules.markFirst()
+        }
+    }
+
     // The screens reach the panel's id; qmllint of Qt 6.4 cannot tell that a component may (what
     // later versions declare as ComponentBehavior: Bound).
     // qmllint disable unqualified
@@ -77,6 +87,7 @@ FocusScope {
         id: settingsScreen
         SettingsScreen {
             objectName: "settings"
+            shortcut: panel.shortcut
             onBack: panel.showMain()
             Behavior on x { Spring { response: Theme.screenSwitchResponse } }
             Behavior on opacity { Spring { response: Theme.screenSwitchResponse } }

@@ -8,6 +8,8 @@ import Tessary
 FocusScope {
     id: root
 
+    required property GlobalShortcut shortcut
+
     signal back()
 
     // The login item's state, read when the screen appears; the switch writes through it.
@@ -190,6 +192,11 @@ FocusScope {
                 leftPadding: openOnLaunch.mirrored ? openOnLaunch.indicator.width + openOnLaunch.spacing : 0
                 rightPadding: openOnLaunch.mirrored ? 0 : openOnLaunch.indicator.width + openOnLaunch.spacing
             }
+        }
+
+        ShortcutRow {
+            Layout.fillWidth: true
+            shortcut: root.shortcut
         }
     }
 }

@@ -79,6 +79,8 @@ QtObject {
                                               palette.windowText.b, 0.06)
     readonly property color switchTrackOff: Qt.rgba(palette.windowText.r, palette.windowText.g,
                                                     palette.windowText.b, 0.25)
+    // Says that something does not work; reads on light and dark windows alike.
+    readonly property color warningText: "#d0453a"
     readonly property color accent: palette.highlight
     readonly property color accentText: palette.highlightedText
     readonly property color buttonShadow: Qt.rgba(0, 0, 0, 0.08)

@@ -9,6 +9,7 @@
 #include "app/panelhost.h"
 #include "core/historymodel.h"
 #include "core/monitor.h"
+#include "platform/shortcuts/globalshortcut.h"
 #include "preview/filethumbnails.h"
 #include "preview/filethumbnailsource.h"
 #include "preview/previewcontent.h"
@@ -78,6 +79,13 @@ struct FileThumbnailSourceType {
     Q_GADGET
     QML_FOREIGN(tessary::FileThumbnailSource)
     QML_NAMED_ELEMENT(FileThumbnailSource)
+};
+
+struct GlobalShortcutType {
+    Q_GADGET
+    QML_FOREIGN(tessary::GlobalShortcut)
+    QML_NAMED_ELEMENT(GlobalShortcut)
+    QML_UNCREATABLE("The application registers the one global shortcut.")
 };
 
 struct LaunchAtLoginType {

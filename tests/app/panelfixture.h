@@ -6,6 +6,7 @@
 #include "app/panelwindow.h"
 #include "core/monitor.h"
 #include "platform/memory/memorypasteboard.h"
+#include "platform/shortcuts/globalshortcut.h"
 #include "preview/filethumbnails.h"
 #include "preview/previewcontroller.h"
 #include "preview/previewer.h"
@@ -19,7 +20,8 @@
 namespace tessary::test {
 
 // Everything the panel is handed, as the application makes it but over an in-memory clipboard,
-// without sound, with no thumbnails and a previewer that only records what it is shown. Tests
+// without sound, with no thumbnails, a previewer that only records what it is shown and a
+// global shortcut never registered. Tests
 // fill the history directly. In QML it is `fixture`.
 class PanelFixture : public QObject, public SoundPlayer, public FilePreviewer, public Thumbnailer {
     Q_OBJECT
@@ -28,8 +30,12 @@ class PanelFixture : public QObject, public SoundPlayer, public FilePreviewer, p
     Q_PROPERTY(tessary::CardSupport *cards READ cards CONSTANT FINAL)
     Q_PROPERTY(tessary::FileThumbnails *thumbnails READ thumbnails CONSTANT FINAL)
     Q_PROPERTY(tessary::PanelHost *host READ host CONSTANT FINAL)
+    Q_PROPERTY(tessary::GlobalShortcut *shortcut READ shortcut CONSTANT FINAL)
 public:
-    PanelServices services() { return {m_monitor, m_previewer, m_formatter, m_thumbnails}; }
+    PanelServices services()
+    {
+        return {m_monitor, m_previewer, m_formatter, m_thumbnails, m_shortcut};
+    }
 
     // Puts an entry at the front and returns its id.
     Q_INVOKABLE QString add(const QString &text) { return add(Payload::text(text)); }
@@ -69,6 +75,7 @@ public:
     CardSupport *cards() { return &m_cards; }
     FileThumbnails *thumbnails() { return &m_thumbnails; }
     PanelHost *host() { return &m_host; }
+    GlobalShortcut *shortcut() { return &m_shortcut; }
 
     void playCopyConfirmation() override {}
     void playErrorBeep() override {}
@@ -89,6 +96,8 @@ private:
     PreviewController m_previewer{history(), *this, m_stager, *this};
     CardSupport m_cards{history(), m_formatter};
     PanelHost m_host;
+    // Never started: no shortcut is registered by the tests that use the fixture.
+    GlobalShortcut m_shortcut{{QDBusConnection(QString()), false, {}, {}}};
 };
 
 } // namespace tessary::test

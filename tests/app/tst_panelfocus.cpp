@@ -1,22 +1,51 @@
-// Under a real window manager (openbox on a private Xvfb), another program taking the focus
-// closes the panel, and the tray click that took it does not open the panel again.
+// Under a real window manager (openbox on a private Xvfb): another program taking the focus
+// closes the panel, and the tray click that took it does not open the panel again; the global
+// shortcut, pressed with xdotool while another program has the focus, opens the panel at the
+// pointer with the focus and the newest entry marked, so that Enter copies it.
+#include "app/application.h"
 #include "app/panelwindow.h"
+#include "core/monitor.h"
 #include "panelfixture.h"
+#include "platform/memory/memorypasteboard.h"
+#include "platform/shortcuts/globalshortcut.h"
 #include "platform/x11testsupport.h"
+#include "support/privatebus.h"
 
+#include <QApplication>
 #include <QProcess>
+#include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QtQml/qqmlextensionplugin.h>
 
 Q_IMPORT_QML_PLUGIN(TessaryPlugin)
+
+using namespace tessary;
+
+namespace {
+
+bool xdotool(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral("xdotool"), arguments);
+    return process.waitForFinished() && process.exitCode() == 0;
+}
+
+class QuietSound : public SoundPlayer {
+public:
+    void playCopyConfirmation() override {}
+    void playErrorBeep() override {}
+};
+
+} // namespace
 
 class PanelFocusTest : public QObject {
     Q_OBJECT
 private slots:
     void closesWhenAnotherProgramTakesTheFocus()
     {
-        tessary::test::PanelFixture fixture;
-        tessary::PanelWindow panel(fixture.services());
+        test::PanelFixture fixture;
+        PanelWindow panel(fixture.services());
         panel.open();
         QVERIFY(QTest::qWaitForWindowActive(panel.window()));
         QProcess other; // openbox gives a new window the focus
@@ -27,16 +56,61 @@ private slots:
         other.kill();
         other.waitForFinished();
     }
+
+    void theShortcutOpensAtThePointerReadyForEnter()
+    {
+        auto owned = std::make_unique<MemoryPasteboard>();
+        MemoryPasteboard &clipboard = *owned;
+        Application tessary(std::move(owned), std::make_unique<QuietSound>());
+        tessary.start();
+        for (const char *text : {"older", "newest"})
+            tessary.monitor().history()->prepend(Entry::create(Payload::text(text)));
+
+        QProcess other;
+        other.start(QStringLiteral("xmessage"), {QStringLiteral("another program")});
+        QVERIFY(other.waitForStarted());
+        QVERIFY(xdotool({"search", "--sync", "--onlyvisible", "--class", "xmessage"}));
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        const QPoint pointer(available.right() - 100, available.top() + 200);
+        QVERIFY(xdotool({"mousemove", QString::number(pointer.x()), QString::number(pointer.y())}));
+        // The keys are grabbed once the portal is known to be missing.
+        QTRY_COMPARE(tessary.shortcut().method(), GlobalShortcut::Method::KeyGrab);
+        QVERIFY(tessary.shortcut().problem().isEmpty());
+        QVERIFY(xdotool({"key", "super+shift+v"}));
+        QTRY_VERIFY(tessary.panel().isOpen());
+
+        QQuickWindow *window = tessary.panel().window();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        // At the pointer, moved left to stay inside the screen.
+        QCOMPARE(window->y(), pointer.y());
+        QCOMPARE(window->geometry().right(), available.right());
+        xdotool({"key", "Return"});
+        QTRY_COMPARE(clipboard.content().text, std::optional<QString>(QStringLiteral("newest")));
+
+        // Pressed again, it closes the panel.
+        QVERIFY(xdotool({"key", "super+shift+v"}));
+        QTRY_VERIFY(!tessary.panel().isOpen());
+        other.kill();
+        other.waitForFinished();
+    }
 };
 
 int main(int argc, char **argv)
 {
-    tessary::testing::PrivateXServer server;
+    // The session: no portal on the bus, no Wayland, settings under a temporary folder.
+    QTemporaryDir config;
+    testing::PrivateBus bus;
+    qputenv("DBUS_SESSION_BUS_ADDRESS", bus.address().toUtf8());
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    qunsetenv("XDG_SESSION_TYPE");
+    qunsetenv("WAYLAND_DISPLAY");
+    testing::PrivateXServer server;
     QProcess wm; // openbox runs its startup command once it manages the screen
     wm.start(QStringLiteral("openbox"), {"--startup", "echo ready"});
-    if (!server.isRunning() || !wm.waitForReadyRead(10000))
-        qFatal("Xvfb or openbox did not start");
-    QGuiApplication app(argc, argv);
+    if (!bus.isRunning() || !server.isRunning() || !wm.waitForReadyRead(10000))
+        qFatal("the bus, Xvfb or openbox did not start");
+    QApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
     PanelFocusTest test;
     const int failed = QTest::qExec(&test, argc, argv);
     wm.terminate();

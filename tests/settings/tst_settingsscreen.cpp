@@ -1,7 +1,8 @@
 // Qt Quick Test set-up for the settings screen: the real XDG autostart login item under temporary
-// XDG folders, and a probe QML uses to arrange the desktop's state and to act as an assistive
-// technology would.
+// XDG folders, a probe QML uses to arrange the desktop's state and to act as an assistive
+// technology would, and global shortcuts as a desktop without the portal gives them.
 
+#include "platform/shortcuts/globalshortcut.h"
 #include "settings/xdgautostart.h"
 
 #include <QAccessible>
@@ -50,6 +51,25 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
+// Global shortcuts on a desktop without the portal: on X11 (with a display that cannot be
+// opened, so that grabs fail and say why) or elsewhere.
+class ShortcutMaker : public QObject {
+    Q_OBJECT
+
+public:
+    Q_INVOKABLE tessary::GlobalShortcut *make(bool x11Session)
+    {
+        auto *shortcut = new GlobalShortcut(
+            {QDBusConnection(QString()), x11Session, "no display", m_dir.filePath("keys.conf")},
+            this);
+        shortcut->start();
+        return shortcut;
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
 class Setup : public QObject {
     Q_OBJECT
 
@@ -58,11 +78,13 @@ public slots:
     {
         engine->addImportPath(QStringLiteral("qrc:/"));
         qmlRegisterSingletonInstance("Tessary.Test", 1, 0, "Autostart", &m_probe);
+        qmlRegisterSingletonInstance("Tessary.Test", 1, 0, "Shortcuts", &m_shortcuts);
         m_probe.reset();
     }
 
 private:
     AutostartProbe m_probe;
+    ShortcutMaker m_shortcuts;
 };
 
 QUICK_TEST_MAIN_WITH_SETUP(tst_settingsscreen, Setup)

@@ -25,8 +25,9 @@ TestCase {
         Autostart.reset()
     }
 
-    function makeScreen() {
-        return createTemporaryObject(screenComponent, testCase)
+    function makeScreen(shortcut) {
+        return createTemporaryObject(screenComponent, testCase,
+                                     {shortcut: shortcut || Shortcuts.make(false)})
     }
 
     // The switch shows the status read when the screen appears: only "enabled" is on.
@@ -72,5 +73,36 @@ TestCase {
         verify(Autostart.write(entry, ours + "Exec=/bin/sh\n"))
         screen.visible = true
         verify(toggle.checked)
+    }
+
+    // Without a way for applications to have global keys, the row says how to bind one.
+    function test_compositorBindingIsExplained() {
+        const screen = makeScreen(Shortcuts.make(false))
+        tryVerify(() => findChild(screen, "shortcutHint").visible)
+        verify(findChild(screen, "shortcutHint").text.indexOf("tessary") >= 0)
+        verify(!findChild(screen, "shortcutKeys").visible)
+    }
+
+    // Keys are recorded from the button; Escape cancels the recording without leaving.
+    function test_recordingKeys() {
+        const shortcut = Shortcuts.make(true)
+        const screen = makeScreen(shortcut)
+        const keys = findChild(screen, "shortcutKeys")
+        tryVerify(() => keys.visible)
+        const former = keys.text
+        mouseClick(keys)
+        verify(shortcut.recording)
+        keyClick(Qt.Key_H) // would take over typing: recording goes on
+        verify(shortcut.recording)
+        keyClick(Qt.Key_Escape)
+        verify(!shortcut.recording)
+        compare(keys.text, former)
+        mouseClick(keys)
+        keyClick(Qt.Key_H, Qt.ControlModifier | Qt.AltModifier)
+        verify(!shortcut.recording)
+        // This test has no X display: the keys are not taken, and the row says why.
+        compare(keys.text, former)
+        const problem = findChild(screen, "shortcutProblem")
+        verify(problem.visible && problem.text.indexOf("display") >= 0, problem.text)
     }
 }

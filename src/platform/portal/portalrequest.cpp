@@ -15,6 +15,13 @@ constexpr char kRequestInterface[] = "org.freedesktop.portal.Request";
 PortalRequest::PortalRequest(QDBusConnection bus, QDBusMessage call, QObject *parent)
     : QObject(parent), m_bus(std::move(bus))
 {
+    if (!m_bus.isConnected()) {
+        // Said once the caller has connected to the signals.
+        m_done = true;
+        QMetaObject::invokeMethod(
+            this, [this] { emit failed(m_bus.lastError()); }, Qt::QueuedConnection);
+        return;
+    }
     const QString token = QStringLiteral("tessary%1").arg(QRandomGenerator::global()->generate());
     QString sender = m_bus.baseService().mid(1);
     sender.replace(u'.', u'_');

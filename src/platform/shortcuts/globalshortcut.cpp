@@ -72,7 +72,11 @@ void GlobalShortcut::settle(Method method)
     if (method == Method::KeyGrab) {
         m_grab = X11KeyGrab::open(m_options.display);
         if (m_grab)
-            connect(m_grab.get(), &X11KeyGrab::pressed, this, [this] { emit activated({}); });
+            // The press's time, in the form of a startup notification id, lets the panel have
+            // the focus under a window manager that prevents focus stealing.
+            connect(m_grab.get(), &X11KeyGrab::pressed, this, [this](quint32 time) {
+                emit activated(QStringLiteral("tessary_TIME%1").arg(time));
+            });
         m_keys = storedKeys();
         grabKeys();
     } else if (method == Method::Compositor) {
@@ -106,14 +110,34 @@ void GlobalShortcut::grabKeys()
     }
 }
 
+void GlobalShortcut::startRecording()
+{
+    if (m_method != Method::KeyGrab || m_recording)
+        return;
+    m_recording = true;
+    if (m_grab)
+        m_grab->release();
+    emit changed();
+}
+
+void GlobalShortcut::cancelRecording()
+{
+    if (!m_recording)
+        return;
+    m_recording = false;
+    grabKeys();
+    emit changed();
+}
+
 bool GlobalShortcut::record(int key, int modifiers)
 {
-    if (m_method != Method::KeyGrab)
+    if (!m_recording)
         return true;
     const std::optional<QKeySequence> keys =
         recordedShortcut(key, Qt::KeyboardModifiers::fromInt(modifiers));
     if (!keys)
         return false;
+    m_recording = false;
     const QKeySequence former = m_keys;
     m_keys = *keys;
     grabKeys();

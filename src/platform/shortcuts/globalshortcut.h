@@ -23,8 +23,9 @@ class GlobalShortcut : public QObject {
     Q_PROPERTY(QString keys READ keys NOTIFY changed FINAL)
     // Why the shortcut does not work; empty when it does.
     Q_PROPERTY(QString problem READ problem NOTIFY changed FINAL)
-    // With a key grab keys are recorded (record()); the portal may have a dialog (change()).
+    // With a key grab new keys are recorded; the portal may have a dialog (configure()).
     Q_PROPERTY(bool recordable READ isRecordable NOTIFY changed FINAL)
+    Q_PROPERTY(bool recording READ isRecording NOTIFY changed FINAL)
     Q_PROPERTY(bool configurable READ isConfigurable NOTIFY changed FINAL)
 public:
     enum class Method {
@@ -52,11 +53,16 @@ public:
     QString keys() const;
     QString problem() const;
     bool isRecordable() const { return m_method == Method::KeyGrab; }
+    bool isRecording() const { return m_recording; }
     bool isConfigurable() const;
 
+    // Recording lets the keys go meanwhile, so that pressing them again is recorded rather
+    // than opening or closing the panel.
+    Q_INVOKABLE void startRecording();
+    Q_INVOKABLE void cancelRecording();
     // A key pressed while recording. Returns false when it cannot be a shortcut (a modifier
-    // alone, a plain letter): recording goes on. Otherwise the keys are tried; when they
-    // cannot be grabbed the former ones stay and `problem` says why.
+    // alone, a plain letter): recording goes on. Otherwise recording ends and the keys are
+    // tried; when they cannot be grabbed the former ones stay and `problem` says why.
     Q_INVOKABLE bool record(int key, int modifiers);
     // Opens the portal's dialog for changing the shortcut.
     Q_INVOKABLE void configure();
@@ -65,8 +71,9 @@ public:
 
 signals:
     void changed();
-    // The shortcut was pressed; the token, when there is one, lets the panel take the focus
-    // on Wayland.
+    // The shortcut was pressed. The token lets the panel take the focus where the desktop
+    // prevents focus stealing: an XDG activation token on Wayland when the portal sends one; on
+    // X11 a startup notification id carrying the time of the press ("..._TIME<time>").
     void activated(const QString &activationToken);
 
 private:
@@ -80,6 +87,7 @@ private:
     std::unique_ptr<X11KeyGrab> m_grab;
     QKeySequence m_keys;
     QString m_grabProblem;
+    bool m_recording = false;
 };
 
 } // namespace tessary

@@ -62,6 +62,10 @@ void PortalShortcut::start()
 {
     if (m_state != State::Idle)
         return;
+    if (!m_bus.isConnected()) {
+        setState(State::Unavailable);
+        return;
+    }
     setState(State::Probing);
     QDBusMessage get = QDBusMessage::createMethodCall(
         QLatin1String(kPortalService), QLatin1String(kPortalPath),

@@ -25,6 +25,7 @@ Item {
                 cards: fixture.cards
                 thumbnails: fixture.thumbnails
                 host: fixture.host
+                shortcut: fixture.shortcut
             }
         }
 
