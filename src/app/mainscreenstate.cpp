@@ -1,17 +1,30 @@
 #include "mainscreenstate.h"
 
-#include "core/historymodel.h"
-
 #include <algorithm>
 
 namespace tessary {
 
-void MainScreenState::setHistory(HistoryModel *history)
+void MainScreenState::setEntries(HistoryFilter *entries)
 {
-    if (m_history == history)
+    if (m_entries == entries)
         return;
-    m_history = history;
-    emit historyChanged();
+    if (m_entries)
+        m_entries->disconnect(this);
+    m_entries = entries;
+    if (entries) {
+        connect(entries, &HistoryFilter::queryChanged, this, [this] {
+            if (!m_entries->query().isEmpty())
+                markFirst();
+        });
+        connect(entries, &HistoryFilter::countChanged, this, &MainScreenState::keepAMatchMarked);
+    }
+    emit entriesChanged();
+}
+
+void MainScreenState::keepAMatchMarked()
+{
+    if (!m_entries->query().isEmpty() && hoveredRow() < 0)
+        markFirst();
 }
 
 void MainScreenState::setPointerOver(const QString &entryId, bool hovering)
@@ -24,27 +37,24 @@ void MainScreenState::setPointerOver(const QString &entryId, bool hovering)
 
 int MainScreenState::hoveredRow() const
 {
-    if (!m_history || m_hoveredId.isEmpty())
+    if (!m_entries || m_hoveredId.isEmpty())
         return -1;
-    return m_history->rowOf(m_hoveredId);
+    return m_entries->rowOf(m_hoveredId);
 }
 
 int MainScreenState::moveHighlight(int step)
 {
-    if (!m_history || m_history->rowCount() == 0)
+    if (!m_entries || m_entries->count() == 0)
         return -1;
     const int current = hoveredRow();
-    const int row = current < 0 ? 0 : std::clamp(current + step, 0, m_history->rowCount() - 1);
-    setHoveredId(m_history->entries().at(row).id.toString(QUuid::WithoutBraces));
+    const int row = current < 0 ? 0 : std::clamp(current + step, 0, m_entries->count() - 1);
+    setHoveredId(m_entries->entryIdAt(row));
     return row;
 }
 
 void MainScreenState::markFirst()
 {
-    if (!m_history || m_history->rowCount() == 0)
-        setHoveredId({});
-    else
-        setHoveredId(m_history->entries().at(0).id.toString(QUuid::WithoutBraces));
+    setHoveredId(m_entries ? m_entries->entryIdAt(0) : QString());
 }
 
 void MainScreenState::updateScrollGeometry(double y, double visibleHeight, double contentHeight)

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "barvisibility.h"
-#include "core/historymodel.h"
+#include "historyfilter.h"
 
 #include <QObject>
 #include <QPointer>
@@ -11,10 +11,13 @@ namespace tessary {
 // The main screen's own state and rules: which entry the pointer or the keyboard marks (one
 // record for both), whether list content is hidden under the header or the footer band, and the
 // bands' fades. Each main screen creates its own, so a screen shown again starts afresh.
+// While a query filters the list, the first match is marked when the query changes, and when
+// the marked entry is no longer listed; so Enter copies the best match at once.
 class MainScreenState : public QObject {
     Q_OBJECT
+    // The entries as listed, filtered or not.
     Q_PROPERTY(
-        tessary::HistoryModel *history READ history WRITE setHistory NOTIFY historyChanged FINAL)
+        tessary::HistoryFilter *entries READ entries WRITE setEntries NOTIFY entriesChanged FINAL)
     Q_PROPERTY(QString hoveredId READ hoveredId NOTIFY hoveredIdChanged FINAL)
     Q_PROPERTY(bool hasContentAbove READ hasContentAbove NOTIFY barVisibilityChanged FINAL)
     Q_PROPERTY(bool hasContentBelow READ hasContentBelow NOTIFY barVisibilityChanged FINAL)
@@ -30,8 +33,8 @@ class MainScreenState : public QObject {
 public:
     using QObject::QObject;
 
-    HistoryModel *history() const { return m_history; }
-    void setHistory(HistoryModel *history);
+    HistoryFilter *entries() const { return m_entries; }
+    void setEntries(HistoryFilter *entries);
     QString hoveredId() const { return m_hoveredId; }
     bool hasContentAbove() const { return m_bars.above; }
     bool hasContentBelow() const { return m_bars.below; }
@@ -45,8 +48,8 @@ public:
     // A card reports the pointer entering (true) or leaving (false). Leaving clears the record
     // only while it still names that card's entry, as the pointer may already be on the next.
     Q_INVOKABLE void setPointerOver(const QString &entryId, bool hovering);
-    // The row of the marked entry, or -1 when nothing is marked or the entry has left the
-    // history (the record itself is kept: it is only replaced by the next hover or key).
+    // The row of the marked entry, or -1 when nothing is marked or the entry is not listed
+    // (the record itself is kept: it is only replaced by the next hover or key).
     Q_INVOKABLE int hoveredRow() const;
     // Moves the mark by `step` rows, clamped to the list; from no mark it starts at the top.
     // Returns the newly marked row, or -1 for an empty list.
@@ -57,7 +60,7 @@ public:
     Q_INVOKABLE void updateScrollGeometry(double y, double visibleHeight, double contentHeight);
 
 signals:
-    void historyChanged();
+    void entriesChanged();
     void hoveredIdChanged();
     void barVisibilityChanged();
     void headerSoftnessChanged();
@@ -65,8 +68,9 @@ signals:
 
 private:
     void setHoveredId(const QString &id);
+    void keepAMatchMarked();
 
-    QPointer<HistoryModel> m_history;
+    QPointer<HistoryFilter> m_entries;
     QString m_hoveredId;
     BarVisibility m_bars;
     double m_headerSoftness = 0;

@@ -74,10 +74,23 @@ Payload Payload::text(QString text)
     return Payload(Text{std::move(text), std::move(decomposed), hash});
 }
 
+QString canonicalForm(const QString &text)
+{
+    QString decomposed = canonicalDecomposition(text);
+    return decomposed.isNull() ? text : decomposed;
+}
+
 QString Payload::text() const
 {
     if (const Text *value = std::get_if<Text>(&m_value))
         return value->text;
+    return {};
+}
+
+QStringView Payload::canonicalText() const
+{
+    if (const Text *value = std::get_if<Text>(&m_value))
+        return value->canonical();
     return {};
 }
 QByteArray Payload::imageBytes() const

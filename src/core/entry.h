@@ -33,6 +33,9 @@ public:
     Kind kind() const { return static_cast<Kind>(m_value.index()); }
     // Each accessor returns an empty value for the other kinds.
     QString text() const;
+    // The text's canonical decomposition (NFD), made when the payload was built: what text
+    // equality compares, and what a search looks in. Valid while this payload lives.
+    QStringView canonicalText() const;
     QByteArray imageBytes() const;
     ImageFormat imageFormat() const; // see imageFormatOf()
     QList<QUrl> fileUrls() const;
@@ -62,6 +65,10 @@ private:
     explicit Payload(Value value) : m_value(std::move(value)) {}
     Value m_value;
 };
+
+// The canonical decomposition (NFD) of a text, in linear time: for short texts such as a typed
+// query or a file path. Text payloads keep theirs (canonicalText()).
+QString canonicalForm(const QString &text);
 
 // One history entry. Entries are never modified: a repeated copy becomes a new entry.
 struct Entry {

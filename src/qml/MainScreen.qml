@@ -2,8 +2,10 @@ import QtQuick
 import Tessary
 
 // The home screen: the title band, the history as a column of cards (or an invitation when
-// it is empty) and the Settings and Quit rows. Its state lives in MainScreenState; a screen
-// shown again is a new one, scrolled to the top with nothing marked.
+// it is empty) and the Settings and Quit rows. Typing filters the list: the query takes the
+// title's place, and a list left empty says so. Its state lives in MainScreenState and
+// HistoryFilter; a screen shown again is a new one, scrolled to the top, unfiltered, with
+// nothing marked.
 FocusScope {
     id: screen
 
@@ -13,27 +15,31 @@ FocusScope {
     required property FileThumbnails thumbnails
 
     readonly property alias rules: rules
+    readonly property alias filter: filter
     readonly property alias list: list
     readonly property bool empty: monitor.history.count === 0
+    readonly property bool noMatch: !empty && filter.count === 0
 
     signal openSettings()
     signal quitRequested()
 
     width: Theme.panelWidth
-    implicitHeight: empty ? header.implicitHeight + emptyBody.height + footer.implicitHeight
-                          : list.height
+    implicitHeight: empty || noMatch
+                    ? header.implicitHeight + emptyBody.height + footer.implicitHeight
+                    : list.height
     focus: true
 
     Accessible.role: Accessible.Pane
     Accessible.name: qsTr("Clipboard history")
 
+    // Rows of the list as shown; the monitor and the previewer count in the whole history.
     function copyRow(row: int) {
         if (row >= 0)
-            monitor.copyRow(row)
+            monitor.copyRow(filter.historyRow(row))
     }
     function previewRow(row: int) {
         if (row >= 0)
-            previewer.previewRow(row)
+            previewer.previewRow(filter.historyRow(row))
     }
     function moveHighlight(step: int) {
         const row = rules.moveHighlight(step)
@@ -61,13 +67,25 @@ FocusScope {
         list.contentY = Math.max(first, Math.min(y, last))
     }
 
+    // Printable keys type into the filter's query; Space previews while it is empty.
     Keys.onPressed: (event) => {
         const row = rules.hoveredRow()
         switch (event.key) {
         case Qt.Key_Space:
+            if (filter.query !== "") {
+                event.accepted = filter.type(event.text, event.modifiers)
+                break
+            }
             // Nothing marked, or the marked entry has left the history: not ours.
             event.accepted = row >= 0
             previewRow(row)
+            break
+        case Qt.Key_Backspace:
+            event.accepted = filter.backspace()
+            break
+        case Qt.Key_Escape:
+            // Clears the query first; with none, it passes up and the panel closes.
+            event.accepted = filter.clear()
             break
         case Qt.Key_Return:
         case Qt.Key_Enter:
@@ -80,13 +98,18 @@ FocusScope {
             moveHighlight(event.key === Qt.Key_Up ? -1 : 1)
             break
         default:
-            event.accepted = false
+            event.accepted = filter.type(event.text, event.modifiers)
         }
+    }
+
+    HistoryFilter {
+        id: filter
+        history: screen.monitor.history
     }
 
     MainScreenState {
         id: rules
-        history: screen.monitor.history
+        entries: filter
         // A band fades long and soft over hidden content, short and steep otherwise.
         headerSoftness: hasContentAbove ? 1 : 0
         footerSoftness: hasContentBelow ? 1 : 0
@@ -97,7 +120,7 @@ FocusScope {
     ListView {
         id: list
         objectName: "historyList"
-        visible: !screen.empty
+        visible: !screen.empty && !screen.noMatch
         width: parent.width
         height: Math.min(contentHeight + topMargin + bottomMargin, Theme.listMaxHeight)
         topMargin: Theme.listTopInset
@@ -105,7 +128,7 @@ FocusScope {
         spacing: Theme.cardSpacing
         clip: true
         boundsBehavior: Flickable.StopAtBounds
-        model: screen.monitor.history
+        model: filter
         // Cards are built only as they come near the visible part.
         cacheBuffer: 0
         reuseItems: false
@@ -139,12 +162,13 @@ FocusScope {
         id: header
         width: parent.width
         stops: rules.headerStops
+        query: filter.query
     }
 
     Item {
         id: emptyBody
         objectName: "emptyState"
-        visible: screen.empty
+        visible: screen.empty || screen.noMatch
         y: header.height
         width: parent.width
         height: Math.max(Theme.emptyBodyMinHeight, emptyColumn.implicitHeight)
@@ -155,6 +179,7 @@ FocusScope {
             spacing: Theme.emptyBodySpacing
 
             Image {
+                visible: screen.empty
                 anchors.horizontalCenter: parent.horizontalCenter
                 sourceSize.width: Theme.title2Size * 1.3
                 sourceSize.height: Theme.title2Size * 1.3
@@ -162,8 +187,11 @@ FocusScope {
                 Accessible.ignored: true
             }
             Text {
+                objectName: "emptyText"
                 anchors.horizontalCenter: parent.horizontalCenter
-                text: qsTr("Copy something to get started")
+                text: screen.empty ? qsTr("Copy something to get started")
+                                   : filter.searching ? qsTr("Searching…")
+                                                      : qsTr("Nothing matches “%1”").arg(filter.query)
                 color: Theme.secondaryText
                 font.pixelSize: Theme.calloutSize
                 Accessible.role: Accessible.StaticText

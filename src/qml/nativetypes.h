@@ -5,6 +5,7 @@
 // are handed to the views by the C++ that shows them.
 
 #include "app/card/cardsupport.h"
+#include "app/historyfilter.h"
 #include "app/mainscreenstate.h"
 #include "app/panelhost.h"
 #include "core/historymodel.h"
@@ -39,6 +40,12 @@ struct PanelHostType {
     QML_FOREIGN(tessary::PanelHost)
     QML_NAMED_ELEMENT(PanelHost)
     QML_UNCREATABLE("The panel's window hands it over.")
+};
+
+struct HistoryFilterType {
+    Q_GADGET
+    QML_FOREIGN(tessary::HistoryFilter)
+    QML_NAMED_ELEMENT(HistoryFilter)
 };
 
 struct MainScreenStateType {

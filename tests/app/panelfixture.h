@@ -51,6 +51,8 @@ public:
     }
     Q_INVOKABLE void removeRow(int row) { history().removeAt(row); }
     Q_INVOKABLE void clear() { history().truncate(0); }
+    // The text on the clipboard, once something was copied back.
+    Q_INVOKABLE QString clipboardText() const { return m_pasteboard.content().text.value_or(""); }
     Q_INVOKABLE int writes() const
     {
         return m_pasteboard.calls().filter(QStringLiteral("write")).size();

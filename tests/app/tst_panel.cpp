@@ -260,6 +260,14 @@ private slots:
         auto *list = current()->property("list").value<QQuickItem *>();
         list->setProperty("contentY", list->property("contentY").toReal() + 260);
         shoot(u"panel-scrolled"_s);
+        for (const char key : {'f', 'o', 'x'})
+            QTest::keyClick(m_panel->window(), key);
+        shoot(u"panel-filtered"_s);
+        for (const char key : {'e', 's'})
+            QTest::keyClick(m_panel->window(), key);
+        shoot(u"panel-no-match"_s);
+        QMetaObject::invokeMethod(m_panel->panelItem(), "openSettings");
+        shoot(u"panel-settings"_s);
     }
 };
 

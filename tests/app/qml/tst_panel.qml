@@ -130,5 +130,51 @@ Item {
             compare(passedOn, [Qt.Key_Space])
             compare(screen.rules.hoveredId, id) // kept until the pointer moves
         }
+
+        SignalSpy {
+            id: closeRequests
+            target: fixture.host
+            signalName: "closeRequested"
+        }
+
+        function typeText(text) {
+            for (const c of text)
+                keyClick(c)
+        }
+
+        // Typing filters; the keys then work on the matches, and Escape clears before it closes.
+        function test_typeMoveCopyAndEscapeTwice() {
+            for (const text of ["apple pie", "banana", "Apple tart", "cherry"])
+                fixture.add(text)
+            const screen = makePanel(0).current
+            const title = findChild(screen, "title")
+            closeRequests.clear()
+            typeText("apple")
+            compare(title.text, "apple")
+            compare(screen.list.count, 2)
+            // The newest match is marked: Down marks the next one, and Enter copies it.
+            keyClick(Qt.Key_Down)
+            compare(cardAt(screen, 1).text, "apple pie")
+            keyClick(Qt.Key_Return)
+            compare(fixture.clipboardText(), "apple pie")
+            // Space is typed, not a preview, while there is a query; Backspace takes it back.
+            keyClick(Qt.Key_Space)
+            compare(title.text, "apple ")
+            compare(fixture.previewed().length, 0)
+            keyClick(Qt.Key_Backspace)
+            typeText("zz")
+            const empty = findChild(screen, "emptyState")
+            verify(empty.visible && !screen.list.visible)
+            verify(findChild(screen, "emptyText").text.indexOf("applezz") >= 0)
+            // A capture that matches joins the list at once.
+            fixture.add("applezz juice")
+            verify(!empty.visible && screen.list.count === 1)
+            keyClick(Qt.Key_Escape)
+            compare(title.text, "Clipboard history")
+            compare(screen.list.count, 5)
+            compare(closeRequests.count, 0)
+            keyClick(Qt.Key_Escape)
+            compare(closeRequests.count, 1)
+        }
     }
 }
