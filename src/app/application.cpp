@@ -22,25 +22,15 @@ namespace {
 // Decoding is memory-heavy: two pictures at a time keep a long list from swamping memory.
 constexpr int kDecodingThreads = 2;
 
-// An X11 session, where keys can be grabbed: not a Wayland one, whose X server (XWayland)
-// only passes keys on while one of its windows has the focus.
-bool isX11Session()
-{
-    const QString type = qEnvironmentVariable("XDG_SESSION_TYPE");
-    if (!type.isEmpty())
-        return type == QLatin1String("x11");
-    return qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
-           !qEnvironmentVariableIsEmpty("DISPLAY");
-}
-
 } // namespace
 
 Application::Application(std::unique_ptr<Pasteboard> pasteboard, std::unique_ptr<SoundPlayer> sound,
-                         QObject *parent)
+                         DesktopSession session, QObject *parent)
     : QObject(parent), m_pasteboard(std::move(pasteboard)), m_sound(std::move(sound)),
       m_monitor(std::make_unique<ClipboardMonitor>(*m_pasteboard, *m_sound)),
       m_formatter(std::make_unique<RelativeTimeFormatter>(QLocale::system()))
 {
+    m_monitor->setAccess(session.clipboardAccess);
     m_decodingPool.setMaxThreadCount(kDecodingThreads);
     m_thumbnailer =
         std::make_unique<SystemThumbnailer>(QDBusConnection::sessionBus(), m_decodingPool);
@@ -50,7 +40,7 @@ Application::Application(std::unique_ptr<Pasteboard> pasteboard, std::unique_ptr
     m_previewer = std::make_unique<PreviewController>(*m_monitor->history(), *m_sound, *m_stager,
                                                       *m_previewWindow);
     m_shortcut = std::make_unique<GlobalShortcut>(
-        GlobalShortcut::Options{QDBusConnection::sessionBus(), isX11Session(), {}, {}});
+        GlobalShortcut::Options{QDBusConnection::sessionBus(), session.x11, {}, {}});
     m_panel = std::make_unique<PanelWindow>(
         PanelServices{*m_monitor, *m_previewer, *m_formatter, *m_thumbnails, *m_shortcut});
     connect(m_shortcut.get(), &GlobalShortcut::activated, m_panel.get(), &PanelWindow::toggleByKey);
@@ -80,9 +70,9 @@ void Application::start()
     m_shortcut->start();
 }
 
-void Application::activate()
+void Application::activate(const QString &activationToken)
 {
-    m_panel->openByKey();
+    m_panel->openByKey(activationToken);
 }
 
 } // namespace tessary

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/services.h"
+
 #include <QObject>
 #include <QThreadPool>
 #include <memory>
@@ -19,6 +21,14 @@ class SoundPlayer;
 class SystemThumbnailer;
 class TrayIcon;
 
+// What the application is told of the desktop it runs on.
+struct DesktopSession {
+    ClipboardAccess clipboardAccess = ClipboardAccess::Direct;
+    // An X11 session, where keys can be grabbed; a Wayland one's X server (XWayland) passes keys
+    // on only while one of its windows has the focus.
+    bool x11 = false;
+};
+
 // The running program and the one place its parts are made: the monitor over the clipboard, the
 // services the views share (relative times, image decoding, file thumbnails, the previewer), the
 // panel, and the tray icon and global shortcut that open it. Each part is handed what it needs;
@@ -27,14 +37,14 @@ class Application : public QObject {
     Q_OBJECT
 public:
     Application(std::unique_ptr<Pasteboard> pasteboard, std::unique_ptr<SoundPlayer> sound,
-                QObject *parent = nullptr);
+                DesktopSession session = {}, QObject *parent = nullptr);
     ~Application() override;
 
     // Shows the tray icon, starts watching the clipboard and registers the global shortcut.
     void start();
     // Opens the panel as a key would: a second launch, which is what a key bound to `tessary`
-    // in the compositor runs.
-    void activate();
+    // in the compositor runs. The launch's token lets the panel take the focus.
+    void activate(const QString &activationToken);
 
     ClipboardMonitor &monitor() { return *m_monitor; }
     PanelWindow &panel() { return *m_panel; }

@@ -25,8 +25,14 @@ int main(int argc, char *argv[])
     tessary::SingleInstance instance(QString::fromLatin1(tessary::kApplicationId));
     if (instance.claim() == tessary::SingleInstance::Role::Secondary)
         return 0;
+    // This launch shows no window: its activation token must not let some later one take the
+    // focus. (Qt reads the variable when a window asks for the focus on Wayland.)
+    qunsetenv("XDG_ACTIVATION_TOKEN");
 
-    tessary::Application tessary(tessary::createSystemPasteboard(), tessary::createSoundPlayer());
+    const tessary::SessionFacts session = tessary::SessionFacts::probe();
+    tessary::SystemClipboard clipboard = tessary::openSystemClipboard(session);
+    tessary::Application tessary(std::move(clipboard.pasteboard), tessary::createSoundPlayer(),
+                                 {clipboard.access, !session.waylandSession && session.x11Display});
     QObject::connect(&instance, &tessary::SingleInstance::activationRequested, &tessary,
                      &tessary::Application::activate);
     tessary.start();

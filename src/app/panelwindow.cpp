@@ -39,8 +39,21 @@ void skipTaskbarAndPager(QWindow &window)
         x11::skipTaskbarAndPager(x11->connection(), static_cast<xcb_window_t>(window.winId()));
 }
 
-// Where the token says when the user asked for the panel, the window manager learns it: a
-// window manager that prevents focus stealing then lets the panel have the focus.
+bool onWayland()
+{
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+// Hands the token to the display server with the request for the focus, so that the panel gets
+// it where focus stealing is prevented. On Wayland Qt presents an XDG activation token it finds
+// in the environment when the window asks for the focus (as it does with the token a tray host
+// provides); on X11 the window manager learns when the user asked.
+void prepareActivation(const QString &activationToken)
+{
+    if (onWayland() && !activationToken.isEmpty())
+        qputenv("XDG_ACTIVATION_TOKEN", activationToken.toUtf8());
+}
+
 void activateForUser(QWindow &window, const QString &activationToken)
 {
     auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
@@ -111,6 +124,7 @@ bool PanelWindow::show(const QString &activationToken)
 {
     if (!m_window && !createWindow())
         return false;
+    prepareActivation(activationToken);
     if (m_window->isVisible()) {
         m_window->requestActivate();
         return true;
@@ -215,6 +229,12 @@ bool PanelWindow::createWindow()
 void PanelWindow::place()
 {
     const QSize size(qRound(m_panel->width()), qMax(1, qRound(m_panel->height())));
+    // A Wayland client neither knows where the tray icon or the pointer is nor places its
+    // windows: the compositor does (users may give it a rule for the app id).
+    if (onWayland()) {
+        m_window->resize(size);
+        return;
+    }
     const QPoint pointer = m_keyAnchor.value_or(QCursor::pos());
     QScreen *screen = m_icon.isValid() ? QGuiApplication::screenAt(m_icon.center())
                                        : QGuiApplication::screenAt(pointer);

@@ -35,7 +35,9 @@ struct PanelServices {
 // providers they draw with ("symbol", "entry", "icon", "thumbnail").
 void preparePanelEngine(QQmlEngine &engine, const PanelServices &services);
 
-// The panel: a frameless, taskbar-less window beside the tray icon holding Panel.qml. Nothing
+// The panel: a frameless, taskbar-less window beside the tray icon holding Panel.qml. On
+// Wayland it is an ordinary toplevel with the desktop file's name as its app id, which the
+// compositor places. Nothing
 // of it exists until it first opens; on closing the window and its scene graph are released,
 // with the QML engine and the cards' helper, so a closed panel costs next to nothing and wakes
 // nothing.

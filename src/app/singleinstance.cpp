@@ -36,8 +36,10 @@ public:
 public slots:
     void Activate(const QVariantMap &platformData)
     {
-        Q_UNUSED(platformData)
-        emit m_instance->activationRequested();
+        QString token = platformData.value(QStringLiteral("activation-token")).toString();
+        if (token.isEmpty())
+            token = platformData.value(QStringLiteral("desktop-startup-id")).toString();
+        emit m_instance->activationRequested(token);
     }
     void Open(const QStringList &uris, const QVariantMap &platformData)
     {
@@ -90,9 +92,16 @@ SingleInstance::Role SingleInstance::claimBusName()
     }
     bus.unregisterObject(path);
 
+    // The token this launch was given goes to the running instance, so that its window may
+    // take the focus: an XDG activation token on Wayland, a startup notification id on X11.
+    QVariantMap platformData;
+    if (const QString token = qEnvironmentVariable("XDG_ACTIVATION_TOKEN"); !token.isEmpty())
+        platformData.insert(QStringLiteral("activation-token"), token);
+    if (const QString id = qEnvironmentVariable("DESKTOP_STARTUP_ID"); !id.isEmpty())
+        platformData.insert(QStringLiteral("desktop-startup-id"), id);
     QDBusMessage call = QDBusMessage::createMethodCall(
         m_id, path, QStringLiteral("org.freedesktop.Application"), QStringLiteral("Activate"));
-    call << QVariantMap();
+    call << platformData;
     const QDBusMessage reply = bus.call(call, QDBus::Block, kSocketTimeoutMs * 5);
     if (reply.type() == QDBusMessage::ErrorMessage)
         qCWarning(lcInstance) << "the running instance did not answer:" << reply.errorMessage();
@@ -134,7 +143,7 @@ SingleInstance::Role SingleInstance::claimSocket()
             connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
             connect(client, &QLocalSocket::readyRead, this, [this, client] {
                 if (client->readAll().contains('\n'))
-                    emit activationRequested();
+                    emit activationRequested({});
             });
         }
     });

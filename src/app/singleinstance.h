@@ -30,8 +30,10 @@ public:
     QString channel() const { return m_channel; }
 
 signals:
-    // Another launch asked this instance to show itself.
-    void activationRequested();
+    // Another launch asked this instance to show itself. Over the session bus it hands on the
+    // token it was launched with (an XDG activation token, or an X11 startup notification id),
+    // so that the window shown may take the focus; over the socket there is none.
+    void activationRequested(const QString &activationToken);
 
 private:
     Role claimBusName();

@@ -30,6 +30,14 @@ ClipboardMonitor::ClipboardMonitor(Pasteboard &pasteboard, SoundPlayer &sound, Q
     connect(&m_pasteboard, &Pasteboard::contentsLost, this, &ClipboardMonitor::restoreNewest);
 }
 
+void ClipboardMonitor::setAccess(ClipboardAccess access)
+{
+    if (m_access == access)
+        return;
+    m_access = access;
+    emit accessChanged();
+}
+
 void ClipboardMonitor::startMonitoring()
 {
     if (m_nextTickAt)

@@ -24,6 +24,11 @@ class ClipboardMonitor : public QObject {
     Q_PROPERTY(tessary::HistoryModel *history READ history CONSTANT)
     Q_PROPERTY(qint64 lastChangeCount READ lastChangeCount NOTIFY lastChangeCountChanged)
     Q_PROPERTY(bool monitoring READ isMonitoring NOTIFY monitoringChanged)
+    // What the desktop lets the backend see, for the views to say while the history is empty:
+    // nothing at all, or copies through the X11 compatibility layer of a Wayland desktop.
+    Q_PROPERTY(bool watchesClipboard READ watchesClipboard NOTIFY accessChanged)
+    Q_PROPERTY(bool watchesThroughX11Compatibility READ watchesThroughX11Compatibility NOTIFY
+                   accessChanged)
 public:
     static constexpr int kMaxHistory = 50;
     static constexpr std::chrono::milliseconds kPollInterval{500};
@@ -42,6 +47,13 @@ public:
     HistoryModel *history() { return &m_history; }
     qint64 lastChangeCount() const { return m_lastChangeCount; }
     bool isMonitoring() const { return m_nextTickAt.has_value(); }
+    ClipboardAccess access() const { return m_access; }
+    void setAccess(ClipboardAccess access);
+    bool watchesClipboard() const { return m_access != ClipboardAccess::None; }
+    bool watchesThroughX11Compatibility() const
+    {
+        return m_access == ClipboardAccess::ThroughX11Compatibility;
+    }
     // When the next tick is due, on the monotonic clock; nothing before the start.
     std::optional<qint64> nextTickAt() const { return m_nextTickAt; }
 
@@ -57,6 +69,7 @@ public:
 signals:
     void lastChangeCountChanged();
     void monitoringChanged();
+    void accessChanged();
 
 private:
     void noticeChange();
@@ -77,6 +90,7 @@ private:
     qint64 m_gridStart = 0;
     std::optional<qint64> m_nextTickAt;
     qint64 m_lastChangeCount = 0;
+    ClipboardAccess m_access = ClipboardAccess::Direct;
     // The capture whose result is still wanted, if any. Replacing or dropping it disconnects the
     // old one, so a superseded read can never reach the history.
     QFutureWatcher<std::optional<Payload>> *m_capture = nullptr;

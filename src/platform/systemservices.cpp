@@ -96,9 +96,8 @@ ClipboardAccess accessThrough(ClipboardBackend backend)
     return ClipboardAccess::None;
 }
 
-SystemClipboard openSystemClipboard()
+SystemClipboard openSystemClipboard(SessionFacts facts)
 {
-    SessionFacts facts = SessionFacts::probe();
     for (;;) {
         const ClipboardBackend backend = chooseClipboardBackend(facts);
         if (std::unique_ptr<Pasteboard> pasteboard = createPasteboard(backend)) {

@@ -34,11 +34,7 @@ struct SystemClipboard {
 // The clipboard of the session we run in, through the backend chosen above (the next choice
 // when that one cannot be opened). Without any, a clipboard private to this process. What it
 // means for capture is logged once.
-SystemClipboard openSystemClipboard();
-inline std::unique_ptr<Pasteboard> createSystemPasteboard()
-{
-    return openSystemClipboard().pasteboard;
-}
+SystemClipboard openSystemClipboard(SessionFacts facts = SessionFacts::probe());
 // Event sounds through the desktop's sound theme.
 std::unique_ptr<SoundPlayer> createSoundPlayer();
 

@@ -189,11 +189,39 @@ FocusScope {
             Text {
                 objectName: "emptyText"
                 anchors.horizontalCenter: parent.horizontalCenter
-                text: screen.empty ? qsTr("Copy something to get started")
-                                   : filter.searching ? qsTr("Searching…")
-                                                      : qsTr("Nothing matches “%1”").arg(filter.query)
+                width: Math.min(implicitWidth, emptyBody.width - 2 * Theme.rowSideInset)
+                horizontalAlignment: Text.AlignHCenter
+                wrapMode: Text.Wrap
+                text: {
+                    if (!screen.empty)
+                        return filter.searching ? qsTr("Searching…")
+                                                : qsTr("Nothing matches “%1”").arg(filter.query)
+                    return screen.monitor.watchesClipboard
+                            ? qsTr("Copy something to get started")
+                            : qsTr("This desktop does not let applications watch the clipboard")
+                }
                 color: Theme.secondaryText
                 font.pixelSize: Theme.calloutSize
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
+            }
+
+            // What the desktop lets us see, said while there is nothing to show.
+            Text {
+                objectName: "emptyNote"
+                visible: screen.empty && text !== ""
+                anchors.horizontalCenter: parent.horizontalCenter
+                width: emptyBody.width - 2 * Theme.rowSideInset
+                horizontalAlignment: Text.AlignHCenter
+                wrapMode: Text.Wrap
+                text: !screen.monitor.watchesClipboard
+                      ? qsTr("Nothing you copy can reach the history.")
+                      : screen.monitor.watchesThroughX11Compatibility
+                        ? qsTr("Copies are seen through the desktop's X11 compatibility layer "
+                               + "(XWayland).")
+                        : ""
+                color: Theme.secondaryText
+                font.pixelSize: Theme.captionSize
                 Accessible.role: Accessible.StaticText
                 Accessible.name: text
             }

@@ -69,6 +69,14 @@ public:
         return contents;
     }
     Q_INVOKABLE void forgetPreviews() { m_shown.clear(); }
+    // What the desktop lets the backend see: "direct", "x11 compatibility" or "none".
+    Q_INVOKABLE void setAccess(const QString &access)
+    {
+        m_monitor.setAccess(access == u"none" ? ClipboardAccess::None
+                            : access == u"x11 compatibility"
+                                ? ClipboardAccess::ThroughX11Compatibility
+                                : ClipboardAccess::Direct);
+    }
 
     ClipboardMonitor &monitor() { return m_monitor; }
     HistoryModel &history() { return *m_monitor.history(); }

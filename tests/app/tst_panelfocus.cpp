@@ -61,7 +61,8 @@ private slots:
     {
         auto owned = std::make_unique<MemoryPasteboard>();
         MemoryPasteboard &clipboard = *owned;
-        Application tessary(std::move(owned), std::make_unique<QuietSound>());
+        Application tessary(std::move(owned), std::make_unique<QuietSound>(),
+                            {ClipboardAccess::Direct, true});
         tessary.start();
         for (const char *text : {"older", "newest"})
             tessary.monitor().history()->prepend(Entry::create(Payload::text(text)));

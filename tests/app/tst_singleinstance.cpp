@@ -19,7 +19,7 @@ static QString readLine(QProcess &process)
 }
 
 // `tst_singleinstance probe` claims the instance as the application does and says "secondary",
-// or "primary <channel>" and then "activated" once asked to show its panel.
+// or "primary <channel>" and then "activated <token>" once asked to show its panel.
 static int probe()
 {
     SingleInstance instance(QString::fromLatin1(tessary::kApplicationId));
@@ -29,8 +29,8 @@ static int probe()
     out << (role == SingleInstance::Role::Secondary ? u"secondary"_s
                                                     : "primary "_L1 + instance.channel())
         << Qt::endl;
-    QObject::connect(&instance, &SingleInstance::activationRequested, [&] {
-        out << "activated" << Qt::endl;
+    QObject::connect(&instance, &SingleInstance::activationRequested, [&](const QString &token) {
+        out << "activated " << token << Qt::endl;
         QCoreApplication::exit(0);
     });
     return role == SingleInstance::Role::Primary ? QCoreApplication::exec() : 0;
@@ -42,13 +42,16 @@ private slots:
     void secondLaunchActivatesTheFirst_data()
     {
         QTest::addColumn<bool>("bus");
-        QTest::newRow("dbus") << true;
-        QTest::newRow("socket") << false;
+        QTest::addColumn<QString>("handedOn");
+        // Over the bus the launch's token goes with it (Wayland's before X11's startup id).
+        QTest::newRow("dbus") << true << u"activated wayland-token"_s;
+        QTest::newRow("socket") << false << u"activated"_s;
     }
 
     void secondLaunchActivatesTheFirst()
     {
         QFETCH(bool, bus);
+        QFETCH(QString, handedOn);
         QTemporaryDir runtime;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(u"XDG_RUNTIME_DIR"_s, runtime.path());
@@ -73,9 +76,11 @@ private slots:
         }
         QProcess first, second;
         QCOMPARE(launch(first), primary);
+        env.insert(u"XDG_ACTIVATION_TOKEN"_s, u"wayland-token"_s);
+        env.insert(u"DESKTOP_STARTUP_ID"_s, u"x11-id_TIME42"_s);
         QCOMPARE(launch(second), u"secondary"_s);
         QVERIFY(second.waitForFinished(10000) && second.exitCode() == 0);
-        QCOMPARE(readLine(first), u"activated"_s);
+        QCOMPARE(readLine(first), handedOn);
         QVERIFY(first.waitForFinished(5000) && first.exitCode() == 0);
     }
 };

@@ -52,7 +52,7 @@ PrivateCompositor::PrivateCompositor(Kind kind, const QStringList &globals)
     environment.insert("PATH", qEnvironmentVariable("PATH"));
     environment.insert("HOME", dir);
     environment.insert("XDG_RUNTIME_DIR", dir);
-    QString program = compositorProgramPath();
+    QString program = kind == Kind::Sway ? QString() : compositorProgramPath();
     QStringList arguments = globals;
     if (kind == Kind::Sway) {
         environment.insert("WLR_BACKENDS", "headless");

@@ -30,6 +30,7 @@ Item {
         }
 
         function init() {
+            fixture.setAccess("direct")
             fixture.clear()
             fixture.forgetPreviews()
             passedOn = []
@@ -54,6 +55,26 @@ Item {
             fixture.add("first")
             verify(!findChild(screen, "emptyState").visible && screen.list.visible)
             cardAt(screen, 0)
+        }
+
+        // An empty history says what the desktop lets us see; never a silent empty list.
+        function test_emptyStateSaysWhatTheDesktopAllows_data() {
+            return [
+                { tag: "direct", text: "Copy something to get started", note: "" },
+                { tag: "x11 compatibility", text: "Copy something to get started",
+                  note: "X11 compatibility layer" },
+                { tag: "none", text: "does not let applications watch the clipboard",
+                  note: "Nothing you copy" },
+            ]
+        }
+
+        function test_emptyStateSaysWhatTheDesktopAllows(data) {
+            fixture.setAccess(data.tag)
+            const screen = makePanel(0).current
+            verify(findChild(screen, "emptyText").text.indexOf(data.text) >= 0)
+            const note = findChild(screen, "emptyNote")
+            compare(note.visible, data.note !== "")
+            verify(data.note === "" || note.text.indexOf(data.note) >= 0, note.text)
         }
 
         function test_scrollFadesThenSettingsAndBackToAFreshMainScreen() {
