@@ -124,7 +124,7 @@ private slots:
         QFile::setPermissions(m_home.filePath(u"runtime"_s), QFileDevice::ReadOwner |
                                                                  QFileDevice::WriteOwner |
                                                                  QFileDevice::ExeOwner);
-        m_trayBus = QDBusConnection::connectToBus(m_bus.address(), u"tray"_s);
+        m_trayBus = m_bus.connect();
         QVERIFY(m_trayBus.registerObject(u"/StatusNotifierWatcher"_s, &m_watcher,
                                          QDBusConnection::ExportAllSlots |
                                              QDBusConnection::ExportAllProperties));

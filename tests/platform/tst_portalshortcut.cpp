@@ -117,12 +117,8 @@ class PortalShortcutTest : public QObject {
     testing::PrivateBus m_bus;
     std::unique_ptr<FakeShortcutsPortal> m_portal;
     QTemporaryDir m_dir;
-    int m_connections = 0;
 
-    QDBusConnection connect()
-    {
-        return QDBusConnection::connectToBus(m_bus.address(), QString::number(++m_connections));
-    }
+    QDBusConnection connect() { return m_bus.connect(); }
 
     std::unique_ptr<GlobalShortcut> startShortcut(bool x11Session = false)
     {

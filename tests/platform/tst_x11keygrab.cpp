@@ -29,15 +29,11 @@ class X11KeyGrabTest : public QObject {
     std::unique_ptr<testing::PrivateXServer> m_server;
     std::unique_ptr<testing::PrivateBus> m_bus;
     QTemporaryDir m_dir;
-    int m_connections = 0;
 
     std::unique_ptr<GlobalShortcut> startShortcut()
     {
         auto shortcut = std::make_unique<GlobalShortcut>(GlobalShortcut::Options{
-            QDBusConnection::connectToBus(m_bus->address(), QString::number(++m_connections)),
-            true,
-            {},
-            m_dir.filePath(QStringLiteral("tessary.conf"))});
+            m_bus->connect(), true, {}, m_dir.filePath(QStringLiteral("tessary.conf"))});
         shortcut->start();
         // No portal answers on this bus: the grab is used.
         [&] { QTRY_COMPARE(shortcut->method(), GlobalShortcut::Method::KeyGrab); }();

@@ -57,12 +57,8 @@ class TestBackgroundPortal : public QObject {
     testing::PrivateBus m_bus;
     std::unique_ptr<FakeBackgroundPortal> m_portal;
     QTemporaryDir m_home;
-    int m_connections = 0;
 
-    QDBusConnection connect()
-    {
-        return QDBusConnection::connectToBus(m_bus.address(), QString::number(++m_connections));
-    }
+    QDBusConnection connect() { return m_bus.connect(); }
 
     BackgroundPortal makeItem(std::chrono::milliseconds timeout = 5s)
     {

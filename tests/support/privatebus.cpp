@@ -28,6 +28,12 @@ PrivateBus::PrivateBus()
     m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
 }
 
+QDBusConnection PrivateBus::connect()
+{
+    return QDBusConnection::connectToBus(m_address,
+                                         QStringLiteral("private bus %1").arg(++m_connections));
+}
+
 PrivateBus::~PrivateBus()
 {
     m_daemon.terminate();

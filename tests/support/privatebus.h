@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDBusConnection>
 #include <QProcess>
 #include <QString>
 
@@ -18,10 +19,14 @@ public:
     bool isRunning() const { return !m_address.isEmpty(); }
     // The address to connect to, e.g. for DBUS_SESSION_BUS_ADDRESS.
     QString address() const { return m_address; }
+    // A connection of its own, as another process would have: a fake service, or a client of
+    // one. Disconnected from the bus once every copy has gone.
+    QDBusConnection connect();
 
 private:
     QProcess m_daemon;
     QString m_address;
+    int m_connections = 0;
 };
 
 } // namespace tessary::testing
