@@ -1,5 +1,6 @@
 #include "portalshortcut.h"
 
+#include "core/appid.h"
 #include "platform/portal/portalrequest.h"
 
 #include <QDBusArgument>
@@ -67,6 +68,14 @@ void PortalShortcut::start()
         return;
     }
     setState(State::Probing);
+    // A program outside a sandbox tells the portal who it is first (xdg-desktop-portal 1.19 and
+    // later; older ones do not know the call, and a sandbox knows already): the desktop files
+    // shortcuts under the application's id.
+    QDBusMessage registration = QDBusMessage::createMethodCall(
+        QLatin1String(kPortalService), QLatin1String(kPortalPath),
+        QStringLiteral("org.freedesktop.host.portal.Registry"), QStringLiteral("Register"));
+    registration << QLatin1String(kApplicationId) << QVariantMap();
+    m_bus.asyncCall(registration);
     QDBusMessage get = QDBusMessage::createMethodCall(
         QLatin1String(kPortalService), QLatin1String(kPortalPath),
         QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
