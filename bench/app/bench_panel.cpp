@@ -16,6 +16,7 @@
 #include "preview/previewer.h"
 #include "preview/stager.h"
 #include "preview/thumbnailer.h"
+#include "settings/launchatlogin.h"
 #include "support/images.h"
 
 #include <QApplication>
@@ -147,7 +148,8 @@ int main(int argc, char *argv[])
     NoPreviewer previewer;
     PreviewController previews(history, sound, stager, previewer);
     GlobalShortcut shortcut({QDBusConnection::sessionBus(), false, {}, {}}); // never registered
-    PanelWindow panel({monitor, previews, formatter, thumbnails, shortcut});
+    LaunchAtLogin launchAtLogin(createLoginItem(), writeToSystemLog);
+    PanelWindow panel({monitor, previews, formatter, thumbnails, shortcut, launchAtLogin});
 
     QList<qint64> firstFrames;
     for (int cycle = 0; cycle < cycles; ++cycle) {

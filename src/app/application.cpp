@@ -9,6 +9,7 @@
 #include "preview/previewwindow.h"
 #include "preview/stager.h"
 #include "preview/thumbnailer.h"
+#include "settings/launchatlogin.h"
 #include "trayicon.h"
 
 #include <QCoreApplication>
@@ -41,8 +42,10 @@ Application::Application(std::unique_ptr<Pasteboard> pasteboard, std::unique_ptr
                                                       *m_previewWindow);
     m_shortcut = std::make_unique<GlobalShortcut>(
         GlobalShortcut::Options{QDBusConnection::sessionBus(), session.x11, {}, {}});
-    m_panel = std::make_unique<PanelWindow>(
-        PanelServices{*m_monitor, *m_previewer, *m_formatter, *m_thumbnails, *m_shortcut});
+    // A request to start at login may outlast the panel that made it (the desktop may ask).
+    m_launchAtLogin = std::make_unique<LaunchAtLogin>(createLoginItem(), writeToSystemLog);
+    m_panel = std::make_unique<PanelWindow>(PanelServices{
+        *m_monitor, *m_previewer, *m_formatter, *m_thumbnails, *m_shortcut, *m_launchAtLogin});
     connect(m_shortcut.get(), &GlobalShortcut::activated, m_panel.get(), &PanelWindow::toggleByKey);
     // Opening the panel also starts the monitor, which has normally started already.
     connect(m_panel.get(), &PanelWindow::opened, m_monitor.get(),

@@ -11,6 +11,7 @@ namespace tessary {
 class ClipboardMonitor;
 class FileThumbnails;
 class GlobalShortcut;
+class LaunchAtLogin;
 class Pasteboard;
 class PanelWindow;
 class PreviewController;
@@ -65,6 +66,7 @@ private:
     std::unique_ptr<PreviewStager> m_stager;
     std::unique_ptr<PreviewController> m_previewer;
     std::unique_ptr<GlobalShortcut> m_shortcut;
+    std::unique_ptr<LaunchAtLogin> m_launchAtLogin;
     std::unique_ptr<PanelWindow> m_panel;
     std::unique_ptr<TrayIcon> m_tray;
 };

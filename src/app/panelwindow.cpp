@@ -8,6 +8,7 @@
 #include "platform/x11/x11windowstate.h"
 #include "preview/filethumbnails.h"
 #include "preview/previewcontroller.h"
+#include "settings/launchatlogin.h"
 #include "symbolprovider.h"
 
 #include <QCursor>
@@ -197,7 +198,8 @@ bool PanelWindow::createWindow()
          {QStringLiteral("cards"), QVariant::fromValue(m_cards.get())},
          {QStringLiteral("thumbnails"), QVariant::fromValue(&m_services.thumbnails)},
          {QStringLiteral("shortcut"), QVariant::fromValue(&m_services.shortcut)},
-         {QStringLiteral("host"), QVariant::fromValue(&m_host)}});
+         {QStringLiteral("host"), QVariant::fromValue(&m_host)},
+         {QStringLiteral("launchAtLogin"), QVariant::fromValue(&m_services.launchAtLogin)}});
     auto *panel = qobject_cast<QQuickItem *>(root);
     if (!panel) {
         qCCritical(lcPanel) << "cannot build the panel:" << component.errorString();

@@ -19,6 +19,7 @@ class CardSupport;
 class ClipboardMonitor;
 class FileThumbnails;
 class GlobalShortcut;
+class LaunchAtLogin;
 class PreviewController;
 class RelativeTimeFormatter;
 
@@ -29,6 +30,7 @@ struct PanelServices {
     const RelativeTimeFormatter &formatter;
     FileThumbnails &thumbnails;
     GlobalShortcut &shortcut;
+    LaunchAtLogin &launchAtLogin;
 };
 
 // Makes the panel's views at home on an engine: the module's import path and the image

@@ -14,6 +14,7 @@ FocusScope {
     required property FileThumbnails thumbnails
     required property PanelHost host
     required property GlobalShortcut shortcut
+    required property LaunchAtLogin launchAtLogin
 
     // "main" or "settings"
     readonly property string screen: current ? current.objectName : ""
@@ -88,6 +89,7 @@ FocusScope {
         SettingsScreen {
             objectName: "settings"
             shortcut: panel.shortcut
+            launchAtLogin: panel.launchAtLogin
             onBack: panel.showMain()
             Behavior on x { Spring { response: Theme.screenSwitchResponse } }
             Behavior on opacity { Spring { response: Theme.screenSwitchResponse } }

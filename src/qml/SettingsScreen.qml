@@ -13,7 +13,7 @@ FocusScope {
     signal back()
 
     // The login item's state, read when the screen appears; the switch writes through it.
-    property LaunchAtLogin launchAtLogin: LaunchAtLogin {}
+    required property LaunchAtLogin launchAtLogin
 
     implicitWidth: Theme.panelWidth
     implicitHeight: Math.max(Theme.settingsMinimumHeight, rows.implicitHeight)

@@ -99,6 +99,7 @@ struct LaunchAtLoginType {
     Q_GADGET
     QML_FOREIGN(tessary::LaunchAtLogin)
     QML_NAMED_ELEMENT(LaunchAtLogin)
+    QML_UNCREATABLE("The application keeps the login item.")
 };
 
 } // namespace tessary::qml

@@ -31,10 +31,6 @@ void writeToSystemLog(const QString &line)
     qCWarning(lcLaunchAtLogin).noquote() << line;
 }
 
-LaunchAtLogin::LaunchAtLogin(QObject *parent)
-    : LaunchAtLogin(std::shared_ptr<LoginItem>(createLoginItem()), writeToSystemLog, parent)
-{}
-
 LaunchAtLogin::LaunchAtLogin(std::shared_ptr<LoginItem> item, LaunchAtLoginLog log, QObject *parent)
     : QObject(parent), m_item(std::move(item)), m_log(std::move(log))
 {}

@@ -25,8 +25,6 @@ class LaunchAtLogin : public QObject {
     Q_PROPERTY(bool busy READ isBusy NOTIFY busyChanged FINAL)
 
 public:
-    // The login item for this environment, reporting to the system log.
-    explicit LaunchAtLogin(QObject *parent = nullptr);
     LaunchAtLogin(std::shared_ptr<LoginItem> item, LaunchAtLoginLog log, QObject *parent = nullptr);
     ~LaunchAtLogin() override;
 

@@ -12,6 +12,7 @@
 #include "preview/previewer.h"
 #include "preview/stager.h"
 #include "preview/thumbnailer.h"
+#include "settings/launchatlogin.h"
 
 #include <QFile>
 #include <QLocale>
@@ -31,11 +32,20 @@ class PanelFixture : public QObject, public SoundPlayer, public FilePreviewer, p
     Q_PROPERTY(tessary::FileThumbnails *thumbnails READ thumbnails CONSTANT FINAL)
     Q_PROPERTY(tessary::PanelHost *host READ host CONSTANT FINAL)
     Q_PROPERTY(tessary::GlobalShortcut *shortcut READ shortcut CONSTANT FINAL)
+    Q_PROPERTY(tessary::LaunchAtLogin *launchAtLogin READ launchAtLogin CONSTANT FINAL)
 public:
+    // The settings switch works on `loginItem`, by default a flag in memory.
+    explicit PanelFixture(std::shared_ptr<LoginItem> loginItem = {})
+        : m_launchAtLogin(loginItem ? std::move(loginItem) : std::make_shared<MemoryLoginItem>(),
+                          [this](const QString &line) { m_loginLog.append(line); })
+    {}
+
     PanelServices services()
     {
-        return {m_monitor, m_previewer, m_formatter, m_thumbnails, m_shortcut};
+        return {m_monitor, m_previewer, m_formatter, m_thumbnails, m_shortcut, m_launchAtLogin};
     }
+    LaunchAtLogin *launchAtLogin() { return &m_launchAtLogin; }
+    const QStringList &loginLog() const { return m_loginLog; }
 
     // Puts an entry at the front and returns its id.
     Q_INVOKABLE QString add(const QString &text) { return add(Payload::text(text)); }
@@ -96,6 +106,17 @@ public:
     }
 
 private:
+    // Start at login as a flag in memory.
+    struct MemoryLoginItem : LoginItem {
+        bool enabled = false;
+        LoginItemStatus status() override
+        {
+            return enabled ? LoginItemStatus::Enabled : LoginItemStatus::NotRegistered;
+        }
+        LoginItemResult enable() override { return enabled = true, LoginItemResult::success(); }
+        LoginItemResult disable() override { return enabled = false, LoginItemResult::success(); }
+    };
+
     QTemporaryDir m_stagingDir;
     QList<QUrl> m_shown;
     MemoryPasteboard m_pasteboard;
@@ -108,6 +129,8 @@ private:
     PanelHost m_host;
     // Never started: no shortcut is registered by the tests that use the fixture.
     GlobalShortcut m_shortcut{{QDBusConnection(QString()), false, {}, {}}};
+    QStringList m_loginLog;
+    LaunchAtLogin m_launchAtLogin;
 };
 
 } // namespace tessary::test

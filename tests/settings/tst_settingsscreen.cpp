@@ -3,6 +3,7 @@
 // technology would, and global shortcuts as a desktop without the portal gives them.
 
 #include "platform/shortcuts/globalshortcut.h"
+#include "settings/launchatlogin.h"
 #include "settings/xdgautostart.h"
 
 #include <QAccessible>
@@ -20,8 +21,12 @@ using namespace tessary;
 
 class AutostartProbe : public QObject {
     Q_OBJECT
+    // The switch's model over the real XDG autostart item.
+    Q_PROPERTY(tessary::LaunchAtLogin *model READ model CONSTANT FINAL)
 
 public:
+    LaunchAtLogin *model() { return &m_model; }
+
     // Fresh, empty XDG folders.
     Q_INVOKABLE void reset()
     {
@@ -49,6 +54,7 @@ public:
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
+    LaunchAtLogin m_model{std::make_shared<XdgAutostart>(), writeToSystemLog};
 };
 
 // Global shortcuts on a desktop without the portal: on X11 (with a display that cannot be

@@ -18,6 +18,7 @@ TestCase {
         id: screenComponent
         SettingsScreen {
             width: 320
+            launchAtLogin: Autostart.model
         }
     }
 

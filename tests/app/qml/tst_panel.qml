@@ -26,6 +26,7 @@ Item {
                 thumbnails: fixture.thumbnails
                 host: fixture.host
                 shortcut: fixture.shortcut
+                launchAtLogin: fixture.launchAtLogin
             }
         }
 
