@@ -28,13 +28,13 @@ FocusScope {
 
     // Runs for every change of the switch, however it came (pointer, keyboard, or an assistive
     // technology's toggle action, which moves `checked` without emitting `toggled`). A change that
-    // merely follows the state does nothing; after a request the switch follows the state again,
-    // so a failed one puts it back.
+    // merely follows the model does nothing. After a request the switch follows the model again:
+    // the wanted state while the answer is awaited, then the state, so a failed one puts it back.
     function switchMoved(wanted: bool) {
-        if (wanted === launchAtLogin.enabled)
+        if (wanted === launchAtLogin.checked)
             return
-        launchAtLogin.enabled = wanted
-        openOnLaunch.checked = Qt.binding(() => root.launchAtLogin.enabled)
+        launchAtLogin.request(wanted)
+        openOnLaunch.checked = Qt.binding(() => root.launchAtLogin.checked)
     }
 
     Component.onCompleted: refresh()
@@ -153,7 +153,7 @@ FocusScope {
             spacing: 8
             text: qsTr("Open on launch")
             enabled: !root.launchAtLogin.busy
-            checked: root.launchAtLogin.enabled
+            checked: root.launchAtLogin.checked
             onCheckedChanged: root.switchMoved(checked)
 
             Accessible.name: text
@@ -181,6 +181,20 @@ FocusScope {
                         NumberAnimation { duration: 120; easing.type: Easing.OutCubic }
                     }
                 }
+            }
+
+            // While the desktop has not answered (it may be asking the user), beside the switch.
+            BusyIndicator {
+                objectName: "loginRequestBusy"
+                running: root.launchAtLogin.busy
+                visible: running
+                width: Theme.switchTrackSize.height
+                height: width
+                x: openOnLaunch.mirrored
+                   ? openOnLaunch.indicator.x + openOnLaunch.indicator.width + openOnLaunch.spacing
+                   : openOnLaunch.indicator.x - width - openOnLaunch.spacing
+                y: openOnLaunch.indicator.y
+                Accessible.name: qsTr("Waiting for the desktop's answer")
             }
 
             contentItem: Label {

@@ -6,7 +6,6 @@
 
 #include <QDBusMessage>
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QTimer>
@@ -54,14 +53,23 @@ LoginItemStatus BackgroundPortal::status()
     return LoginItemStatus::Unknown;
 }
 
-LoginItemResult BackgroundPortal::request(bool autostart)
+BackgroundPortal::~BackgroundPortal() = default;
+
+void BackgroundPortal::request(bool autostart)
 {
     const QString what =
         autostart ? QStringLiteral("start at login") : QStringLiteral("stop starting at login");
-    if (!m_bus.isConnected())
-        return LoginItemResult::failure(
+    if (m_pending) {
+        emit finished(LoginItemResult::failure(
+            QStringLiteral("cannot ask the desktop to %1: a request still waits").arg(what)));
+        return;
+    }
+    if (!m_bus.isConnected()) {
+        emit finished(LoginItemResult::failure(
             QStringLiteral("cannot ask the desktop to %1: no session bus (%2)")
-                .arg(what, m_bus.lastError().message()));
+                .arg(what, m_bus.lastError().message())));
+        return;
+    }
 
     QVariantMap options;
     options.insert(QStringLiteral("reason"),
@@ -73,44 +81,40 @@ LoginItemResult BackgroundPortal::request(bool autostart)
                                                   QStringLiteral("RequestBackground"));
     call << QString() << options;
 
-    // The portal may show a dialog; meanwhile our own windows repaint but take no input.
-    std::optional<uint> response;
-    QVariantMap results;
-    std::optional<QDBusError> error;
-    QEventLoop loop;
-    PortalRequest portal(m_bus, call);
-    QObject::connect(&portal, &PortalRequest::responded, &loop,
-                     [&](uint code, const QVariantMap &values) {
-                         response = code;
-                         results = values;
-                         loop.quit();
-                     });
-    QObject::connect(&portal, &PortalRequest::failed, &loop, [&](const QDBusError &failure) {
-        error = failure;
-        loop.quit();
+    // The portal may show a dialog and wait for the user; nothing here waits with it.
+    m_pending = new PortalRequest(m_bus, call, this);
+    connect(m_pending, &PortalRequest::responded, this,
+            [this, autostart, what](uint response, const QVariantMap &results) {
+                conclude(autostart, answerTo(what, autostart, response, results));
+            });
+    connect(
+        m_pending, &PortalRequest::failed, this, [this, autostart, what](const QDBusError &error) {
+            conclude(
+                autostart,
+                LoginItemResult::failure(
+                    QStringLiteral("the Background portal (%1) refused to %2: %3 (%4)")
+                        .arg(QLatin1String(kPortalService), what, error.message(), error.name())));
+        });
+    auto *deadline = new QTimer(m_pending);
+    deadline->setSingleShot(true);
+    connect(deadline, &QTimer::timeout, this, [this, autostart] {
+        conclude(autostart,
+                 LoginItemResult::failure(
+                     QStringLiteral("the Background portal (%1) gave no answer within %2 s; is "
+                                    "xdg-desktop-portal running?")
+                         .arg(QLatin1String(kPortalService))
+                         .arg(m_timeout.count() / 1000.0)));
     });
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-    deadline.start(m_timeout);
-    while (!response && !error && deadline.isActive())
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    deadline->start(m_timeout);
+}
 
-    if (error)
-        return LoginItemResult::failure(
-            QStringLiteral("the Background portal (%1) refused to %2: %3 (%4)")
-                .arg(QLatin1String(kPortalService), what, error->message(), error->name()));
-    if (!response) {
-        return LoginItemResult::failure(
-            QStringLiteral("the Background portal (%1) gave no answer within %2 s; is "
-                           "xdg-desktop-portal running?")
-                .arg(QLatin1String(kPortalService))
-                .arg(m_timeout.count() / 1000.0));
-    }
-    switch (*response) {
-    case 0:
+LoginItemResult BackgroundPortal::answerTo(const QString &what, bool autostart, uint response,
+                                           const QVariantMap &results)
+{
+    switch (response) {
+    case PortalRequest::Success:
         break;
-    case 1:
+    case PortalRequest::Cancelled:
         return LoginItemResult::failure(
             QStringLiteral("the request to %1 was cancelled in the desktop's dialog").arg(what));
     default:
@@ -118,7 +122,7 @@ LoginItemResult BackgroundPortal::request(bool autostart)
             QStringLiteral("the Background portal ended the request to %1 (response %2); check "
                            "the desktop's background-apps settings")
                 .arg(what)
-                .arg(*response));
+                .arg(response));
     }
     const QVariant granted = results.value(QStringLiteral("autostart"));
     if (autostart && granted.isValid() && !granted.toBool())
@@ -126,8 +130,17 @@ LoginItemResult BackgroundPortal::request(bool autostart)
             QStringLiteral("the desktop did not allow %1 to start at login; allow it in the "
                            "desktop's background-apps settings")
                 .arg(QLatin1String(kApplicationName)));
-    m_granted = autostart;
     return LoginItemResult::success();
+}
+
+void BackgroundPortal::conclude(bool autostart, const LoginItemResult &result)
+{
+    // A request that timed out is closed as it goes: its dialog goes with it.
+    m_pending->deleteLater();
+    m_pending = nullptr;
+    if (result.ok())
+        m_granted = autostart;
+    emit finished(result);
 }
 
 } // namespace tessary

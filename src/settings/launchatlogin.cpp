@@ -1,7 +1,6 @@
 #include "launchatlogin.h"
 
 #include <QByteArray>
-#include <QPointer>
 #include <syslog.h>
 
 Q_LOGGING_CATEGORY(lcLaunchAtLogin, "tessary.launchatlogin", QtInfoMsg)
@@ -31,9 +30,11 @@ void writeToSystemLog(const QString &line)
     qCWarning(lcLaunchAtLogin).noquote() << line;
 }
 
-LaunchAtLogin::LaunchAtLogin(std::shared_ptr<LoginItem> item, LaunchAtLoginLog log, QObject *parent)
+LaunchAtLogin::LaunchAtLogin(std::unique_ptr<LoginItem> item, LaunchAtLoginLog log, QObject *parent)
     : QObject(parent), m_item(std::move(item)), m_log(std::move(log))
-{}
+{
+    connect(m_item.get(), &LoginItem::finished, this, &LaunchAtLogin::answered);
+}
 
 LaunchAtLogin::~LaunchAtLogin() = default;
 
@@ -44,31 +45,32 @@ void LaunchAtLogin::refresh()
     assign(m_item->status() == LoginItemStatus::Enabled);
 }
 
-void LaunchAtLogin::setEnabled(bool wanted)
+void LaunchAtLogin::request(bool wanted)
 {
-    // A portal request can spin a local event loop; a second flip meanwhile is dropped.
     if (m_busy || wanted == m_enabled)
         return;
-    setBusy(true);
-    // The screen, and this model with it, may be destroyed while a request waits.
-    const QPointer<LaunchAtLogin> self(this);
-    const std::shared_ptr<LoginItem> item = m_item;
-    const LaunchAtLoginLog log = m_log;
-
-    const LoginItemResult result = wanted ? item->enable() : item->disable();
-    if (!result.ok())
-        log(QString::fromLatin1(kLogPrefix) + oneLine(result.error()));
-    if (!self)
-        return;
-    setBusy(false);
-    if (result.ok())
-        assign(wanted);
+    m_busy = true;
+    m_wanted = wanted;
+    emit busyChanged();
+    emit checkedChanged();
+    m_item->request(wanted);
 }
 
-void LaunchAtLogin::setBusy(bool busy)
+void LaunchAtLogin::answered(const LoginItemResult &result)
 {
-    m_busy = busy;
+    if (!m_busy)
+        return;
+    const bool wasChecked = isChecked();
+    m_busy = false;
+    if (result.ok()) {
+        m_enabled = m_wanted;
+        emit enabledChanged();
+    } else if (m_log) {
+        m_log(QString::fromLatin1(kLogPrefix) + oneLine(result.error()));
+    }
     emit busyChanged();
+    if (isChecked() != wasChecked)
+        emit checkedChanged();
 }
 
 void LaunchAtLogin::assign(bool enabled)
@@ -77,6 +79,7 @@ void LaunchAtLogin::assign(bool enabled)
         return;
     m_enabled = enabled;
     emit enabledChanged();
+    emit checkedChanged();
 }
 
 } // namespace tessary

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <memory>
 
@@ -36,14 +37,20 @@ private:
     QString m_error;
 };
 
-// The desktop's record of "start this application at login". Synchronous: callers run it on the
-// GUI thread from a user action.
-class LoginItem {
+// The desktop's record of "start this application at login". Reading it is quick; a change may
+// wait for the user (the desktop can ask first), so it is asked for and answered by a signal.
+class LoginItem : public QObject {
+    Q_OBJECT
 public:
-    virtual ~LoginItem() = default;
+    using QObject::QObject;
+
     virtual LoginItemStatus status() = 0;
-    virtual LoginItemResult enable() = 0;
-    virtual LoginItemResult disable() = 0;
+    // Asks for starting at login to be switched on (true) or off. `finished` follows exactly
+    // once, possibly before this returns. A request made while another waits fails.
+    virtual void request(bool enabled) = 0;
+
+signals:
+    void finished(const tessary::LoginItemResult &result);
 };
 
 // The login item for the environment we run in: the Background portal inside a Flatpak sandbox

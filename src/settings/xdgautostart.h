@@ -22,8 +22,10 @@ public:
     explicit XdgAutostart(QString executable = {});
 
     LoginItemStatus status() override;
-    LoginItemResult enable() override;
-    LoginItemResult disable() override;
+    // Files are written at once: `finished` comes before this returns.
+    void request(bool enabled) override { emit finished(enabled ? enable() : disable()); }
+    LoginItemResult enable();
+    LoginItemResult disable();
 
     QString userEntryPath() const;
     QStringList systemEntryPaths() const;

@@ -35,8 +35,8 @@ class PanelFixture : public QObject, public SoundPlayer, public FilePreviewer, p
     Q_PROPERTY(tessary::LaunchAtLogin *launchAtLogin READ launchAtLogin CONSTANT FINAL)
 public:
     // The settings switch works on `loginItem`, by default a flag in memory.
-    explicit PanelFixture(std::shared_ptr<LoginItem> loginItem = {})
-        : m_launchAtLogin(loginItem ? std::move(loginItem) : std::make_shared<MemoryLoginItem>(),
+    explicit PanelFixture(std::unique_ptr<LoginItem> loginItem = {})
+        : m_launchAtLogin(loginItem ? std::move(loginItem) : std::make_unique<MemoryLoginItem>(),
                           [this](const QString &line) { m_loginLog.append(line); })
     {}
 
@@ -113,8 +113,11 @@ private:
         {
             return enabled ? LoginItemStatus::Enabled : LoginItemStatus::NotRegistered;
         }
-        LoginItemResult enable() override { return enabled = true, LoginItemResult::success(); }
-        LoginItemResult disable() override { return enabled = false, LoginItemResult::success(); }
+        void request(bool wanted) override
+        {
+            enabled = wanted;
+            emit finished(LoginItemResult::success());
+        }
     };
 
     QTemporaryDir m_stagingDir;

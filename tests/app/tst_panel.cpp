@@ -5,7 +5,10 @@
 #include "app/panelplacement.h"
 #include "app/panelwindow.h"
 #include "panelfixture.h"
+#include "settings/backgroundportal.h"
+#include "support/fakeportal.h"
 #include "support/images.h"
+#include "support/privatebus.h"
 
 #include <QAccessible>
 #include <QDir>
@@ -17,6 +20,7 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QtQml/qqmlextensionplugin.h>
 #include <algorithm>
 
@@ -24,6 +28,7 @@ Q_IMPORT_QML_PLUGIN(TessaryPlugin)
 
 using namespace tessary;
 using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -231,6 +236,55 @@ private slots:
         QCOMPARE(quitRequested.count(), 1);
         settings->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
         QCOMPARE(screen(), u"settings"_s);
+    }
+
+    // Flipping "Open on launch" asks the desktop's portal, whose dialog takes the focus and so
+    // closes the panel while the request waits. The switch shows the request as busy; the answer,
+    // or its absence, counts once it comes, with no panel left to show it.
+    void panelClosesWhileALoginRequestWaits_data()
+    {
+        QTest::addColumn<int>("response");
+        QTest::newRow("answered late") << 0;
+        QTest::newRow("never answered") << testing::FakeBackgroundPortal::kNever;
+    }
+
+    void panelClosesWhileALoginRequestWaits()
+    {
+        QFETCH(int, response);
+        testing::PrivateBus bus;
+        QTemporaryDir home;
+        testing::FakeBackgroundPortal portal(bus.connect());
+        QVERIFY(portal.isRegistered());
+        portal.response = response;
+        portal.answerAfterMs = 300;
+        portal.results = {{u"autostart"_s, true}};
+        test::PanelFixture fixture(std::make_unique<BackgroundPortal>(
+            bus.connect(), 1s, home.filePath(u"autostart/org.tessary.Tessary.desktop"_s)));
+        LaunchAtLogin &model = *fixture.launchAtLogin();
+        PanelWindow panel(fixture.services());
+        const auto openSwitch = [&panel]() -> QQuickItem * {
+            panel.open();
+            QMetaObject::invokeMethod(panel.panelItem(), "openSettings");
+            auto *screen = panel.panelItem()->property("current").value<QQuickItem *>();
+            const bool settled = QTest::qWaitForWindowExposed(panel.window()) &&
+                                 QTest::qWaitFor([screen] { return screen->x() == 0; });
+            return settled ? screen->findChild<QQuickItem *>(u"openOnLaunch"_s) : nullptr;
+        };
+        QQuickItem *toggle = openSwitch();
+        QVERIFY(toggle);
+        QPointer<QQuickWindow> window = panel.window();
+        QTimer::singleShot(50, &panel, &PanelWindow::close); // the dialog takes the focus
+        QTest::mouseClick(window, Qt::LeftButton, {},
+                          toggle->mapToScene(toggle->boundingRect().center()).toPoint());
+        QVERIFY(model.isBusy());
+        QVERIFY(toggle->property("checked").toBool() && !toggle->isEnabled());
+        QTRY_VERIFY(window.isNull() && !panel.engine());
+        QTRY_VERIFY_WITH_TIMEOUT(!model.isBusy(), 5000);
+        const bool answered = response != testing::FakeBackgroundPortal::kNever;
+        QCOMPARE(model.isEnabled(), answered);
+        QCOMPARE(fixture.loginLog().size(), answered ? 0 : 1);
+        // Opened again, the switch shows what came of the request.
+        QCOMPARE(openSwitch()->property("checked").toBool(), answered);
     }
 
     void screenshots()

@@ -54,7 +54,7 @@ public:
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
-    LaunchAtLogin m_model{std::make_shared<XdgAutostart>(), writeToSystemLog};
+    LaunchAtLogin m_model{std::make_unique<XdgAutostart>(), writeToSystemLog};
 };
 
 // Global shortcuts on a desktop without the portal: on X11 (with a display that cannot be

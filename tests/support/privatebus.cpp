@@ -30,8 +30,9 @@ PrivateBus::PrivateBus()
 
 QDBusConnection PrivateBus::connect()
 {
-    return QDBusConnection::connectToBus(m_address,
-                                         QStringLiteral("private bus %1").arg(++m_connections));
+    // Named after the bus too: a test may start more than one bus, one after the other.
+    return QDBusConnection::connectToBus(
+        m_address, QStringLiteral("%1 #%2").arg(m_address).arg(++m_connections));
 }
 
 PrivateBus::~PrivateBus()
