@@ -31,6 +31,8 @@ namespace {
 // A click on the tray icon first takes focus from the panel (closing it), then activates the
 // icon; within this time that activation must not open the panel again.
 constexpr qint64 kReopenGuardMs = 400;
+// How long the window manager may take to hand the focus back to the panel.
+constexpr int kReclaimFocusMs = 1000;
 
 // Keeps the window out of taskbars and pagers where the desktop is X11.
 void skipTaskbarAndPager(QWindow &window)
@@ -69,7 +71,7 @@ void activateForUser(QWindow &window, const QString &activationToken)
 PanelWindow::PanelWindow(PanelServices services, QObject *parent)
     : QObject(parent), m_services(services)
 {
-    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &PanelWindow::closeOnFocusLoss);
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &PanelWindow::followFocus);
     connect(&m_host, &PanelHost::closeRequested, this, &PanelWindow::close);
     connect(&m_host, &PanelHost::quitRequested, this, &PanelWindow::quitRequested);
 }
@@ -261,18 +263,47 @@ void PanelWindow::releaseMemory()
     malloc_trim(0);
 }
 
-void PanelWindow::closeOnFocusLoss()
+void PanelWindow::followFocus(QWindow *focus)
 {
-    // Focus may pass to another window of ours (the previewer): the panel stays. Once it has
-    // left the application, the panel closes, as a menu does. Focus passes through "no window"
-    // on its way between two of ours, so look again once the events have settled.
-    if (!isOpen() || QGuiApplication::focusWindow())
+    if (!isOpen())
+        return;
+    // Focus may pass to another window of ours (the previewer): the panel stays, and takes the
+    // focus back when that window goes, which Qt does not announce as a change of focus.
+    if (focus && focus != m_window && focus != m_borrower) {
+        if (m_borrower)
+            disconnect(m_borrower, nullptr, this, nullptr);
+        m_borrower = focus;
+        connect(focus, &QWindow::visibleChanged, this, [this](bool visible) {
+            if (!visible)
+                reclaimFocus();
+        });
+    }
+    // Once the focus has left the application, the panel closes, as a menu does. It passes
+    // through "no window" on its way between two of ours, so look again once events settle.
+    if (focus)
         return;
     QTimer::singleShot(0, this, [this] {
         if (!isOpen() || QGuiApplication::focusWindow())
             return;
         m_sinceFocusClose.start();
         close();
+    });
+}
+
+void PanelWindow::reclaimFocus()
+{
+    disconnect(m_borrower, nullptr, this, nullptr);
+    m_borrower = nullptr;
+    if (!isOpen())
+        return;
+    m_window->requestActivate();
+    // A window manager may refuse, or the user may have gone to another program meanwhile: then
+    // the focus is elsewhere and the panel goes, as on any loss of focus.
+    QTimer::singleShot(kReclaimFocusMs, this, [this] {
+        if (isOpen() && !QGuiApplication::focusWindow()) {
+            m_sinceFocusClose.start();
+            close();
+        }
     });
 }
 

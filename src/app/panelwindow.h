@@ -84,7 +84,8 @@ private:
     void createEngine();
     bool show(const QString &activationToken = {});
     void place();
-    void closeOnFocusLoss();
+    void followFocus(QWindow *focus);
+    void reclaimFocus();
     void releaseMemory();
 
     PanelServices m_services;
@@ -96,6 +97,8 @@ private:
     QRect m_icon;
     // Where the pointer was when a key opened the panel; the panel stays there as it grows.
     std::optional<QPoint> m_keyAnchor;
+    // Another window of ours that holds the focus while the panel is open (the previewer).
+    QPointer<QWindow> m_borrower;
     QElapsedTimer m_sinceFocusClose;
     bool m_releaseOnClose = true;
 };

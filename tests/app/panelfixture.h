@@ -40,9 +40,12 @@ public:
                           [this](const QString &line) { m_loginLog.append(line); })
     {}
 
-    PanelServices services()
+    // `previewer`: one of the test's own instead of the fixture's, which only records.
+    PanelServices services(PreviewController *previewer = nullptr)
     {
-        return {m_monitor, m_previewer, m_formatter, m_thumbnails, m_shortcut, m_launchAtLogin};
+        return {m_monitor,   previewer ? *previewer : m_previewer,
+                m_formatter, m_thumbnails,
+                m_shortcut,  m_launchAtLogin};
     }
     LaunchAtLogin *launchAtLogin() { return &m_launchAtLogin; }
     const QStringList &loginLog() const { return m_loginLog; }

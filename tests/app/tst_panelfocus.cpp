@@ -1,7 +1,8 @@
 // Under a real window manager (openbox on a private Xvfb): another program taking the focus
-// closes the panel, and the tray click that took it does not open the panel again; the global
-// shortcut, pressed with xdotool while another program has the focus, opens the panel at the
-// pointer with the focus and the newest entry marked, so that Enter copies it.
+// closes the panel, and the tray click that took it does not open the panel again; the previewer
+// borrows the focus and gives it back; the global shortcut, pressed with xdotool while another
+// program has the focus, opens the panel at the pointer with the focus and the newest entry
+// marked, so that Enter copies it.
 #include "app/application.h"
 #include "app/panelwindow.h"
 #include "core/monitor.h"
@@ -9,10 +10,12 @@
 #include "platform/memory/memorypasteboard.h"
 #include "platform/shortcuts/globalshortcut.h"
 #include "platform/x11testsupport.h"
+#include "preview/previewwindow.h"
 #include "support/privatebus.h"
 
 #include <QApplication>
 #include <QProcess>
+#include <QQuickView>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
@@ -91,6 +94,35 @@ private slots:
         // Pressed again, it closes the panel.
         QVERIFY(xdotool({"key", "super+shift+v"}));
         QTRY_VERIFY(!tessary.panel().isOpen());
+        other.kill();
+        other.waitForFinished();
+    }
+    // However the previewer closes (Space, Escape, the window manager), the focus comes back to
+    // the panel: its keys work at once, and another program taking the focus still closes it.
+    void focusComesBackFromEachPreview()
+    {
+        tessary::test::PanelFixture fixture;
+        fixture.addTexts(3);
+        QTemporaryDir staging;
+        tessary::PreviewStager stager([&staging] { return std::optional(staging.path()); });
+        tessary::PreviewWindow previewWindow(*fixture.thumbnails());
+        tessary::PreviewController previewer(fixture.history(), fixture, stager, previewWindow);
+        tessary::PanelWindow panel(fixture.services(&previewer));
+        panel.open();
+        QVERIFY(QTest::qWaitForWindowActive(panel.window()));
+        QVERIFY(xdotool({"key", "Down"})); // marks the newest entry
+        for (const char *closing : {"space", "Escape", "alt+F4"}) {
+            QVERIFY(xdotool({"key", "space"})); // previews it
+            QTRY_VERIFY2(previewWindow.isVisible() &&
+                             QGuiApplication::focusWindow() == previewWindow.view(),
+                         closing);
+            QVERIFY(xdotool({"key", closing}));
+            QTRY_VERIFY2(!previewWindow.isVisible(), closing);
+            QTRY_VERIFY2(QGuiApplication::focusWindow() == panel.window(), closing);
+        }
+        QProcess other;
+        other.start(QStringLiteral("xmessage"), {QStringLiteral("another program")});
+        QTRY_VERIFY(!panel.isOpen());
         other.kill();
         other.waitForFinished();
     }
