@@ -1,6 +1,7 @@
 import QtQuick
 
-// The Settings and Quit rows under a transparent strip; only the rows take clicks.
+// The Settings and Quit rows under a transparent strip; only the rows take the pointer (hover
+// and clicks), the strip passes it to the cards beneath.
 GlassBand {
     id: footer
 

@@ -43,8 +43,10 @@ Item {
         Accessible.ignored: true
     }
 
+    // Takes hover as well as clicks, so a card under the row is neither marked nor previewed.
     MouseArea {
         anchors.fill: parent
+        hoverEnabled: true
         onClicked: row.activate()
     }
 }

@@ -118,6 +118,23 @@ Item {
             tryCompare(panel.current.rules, "hoveredId", "")
         }
 
+        // The footer's rows take the pointer: the card beneath is not hovered, and Space there
+        // previews nothing.
+        function test_footerRowsTakeThePointer() {
+            const screen = makePanel(30).current
+            const quit = findChild(screen, "quitRow")
+            const under = quit.mapToItem(screen.list.contentItem, quit.width / 2, quit.height / 2)
+            verify(screen.list.itemAt(under.x, under.y) !== null, "a card lies under Quit")
+            const card = cardAt(screen, 0)
+            mouseMove(card, card.width / 2, card.height / 2)
+            tryCompare(screen.rules, "hoveredId", card.entryId)
+            mouseMove(quit, quit.width / 2, quit.height / 2)
+            tryCompare(screen.rules, "hoveredId", "")
+            keyClick(Qt.Key_Space)
+            compare(fixture.previewed().length, 0)
+            compare(passedOn, [Qt.Key_Space])
+        }
+
         function test_keyboardMovesCopiesAndPreviews() {
             const screen = makePanel(30).current
             keyClick(Qt.Key_Space) // nothing marked: passed on
