@@ -158,6 +158,10 @@ FocusScope {
         onContentHeightChanged: reportGeometry()
     }
 
+    ReadingOrder {
+        view: list
+    }
+
     HeaderBand {
         id: header
         width: parent.width
@@ -204,6 +208,8 @@ FocusScope {
                 font.pixelSize: Theme.calloutSize
                 Accessible.role: Accessible.StaticText
                 Accessible.name: text
+                // Hidden, it is not read either.
+                Accessible.ignored: !screen.empty
             }
 
             // What the desktop lets us see, said while there is nothing to show.

@@ -8,6 +8,7 @@
 #include "app/historyfilter.h"
 #include "app/mainscreenstate.h"
 #include "app/panelhost.h"
+#include "app/readingorder.h"
 #include "core/historymodel.h"
 #include "core/monitor.h"
 #include "platform/shortcuts/globalshortcut.h"
@@ -52,6 +53,12 @@ struct MainScreenStateType {
     Q_GADGET
     QML_FOREIGN(tessary::MainScreenState)
     QML_NAMED_ELEMENT(MainScreenState)
+};
+
+struct ReadingOrderType {
+    Q_GADGET
+    QML_FOREIGN(tessary::ReadingOrder)
+    QML_NAMED_ELEMENT(ReadingOrder)
 };
 
 struct CardSupportType {
