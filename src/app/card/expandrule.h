@@ -9,9 +9,9 @@ inline constexpr int kCollapsedLineCount = 4;
 // ...and a text longer than this many user-perceived characters is offered in full as well.
 inline constexpr int kCollapsedCharacterCount = 200;
 
-// Whether a text entry gets the expand toggle: more than four pieces when split at U+000A (a
-// trailing line feed makes an empty last piece; a lone CR splits nothing), or more than 200
-// grapheme clusters.
+// Whether a text entry gets the expand toggle: more than four lines (a trailing line break makes
+// an empty last line), or more than 200 grapheme clusters. A line ends at LF, CR LF or a lone CR,
+// as the tile shows it.
 bool needsExpandToggle(const QString &text);
 
 // A tile never shows more than this many UTF-16 units of a text: expanded it holds about 25
@@ -20,7 +20,8 @@ bool needsExpandToggle(const QString &text);
 inline constexpr int kDisplayTextLimit = 4096;
 
 // The text as the tile lays it out: whole when short, else its beginning, cut between grapheme
-// clusters at or before kDisplayTextLimit.
+// clusters at or before kDisplayTextLimit; every line break made a line feed (the text layout
+// breaks lines at LF alone, and would join lines that end in a lone CR).
 QString displayText(const QString &text);
 
 // The number of grapheme clusters in text, counting no further than limit + 1.

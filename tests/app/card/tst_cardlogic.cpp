@@ -26,7 +26,8 @@ private slots:
         QTest::newRow("4 lines") << "a\nb\nc\nd" << false;
         QTest::newRow("5 lines") << "a\nb\nc\nd\ne" << true;
         QTest::newRow("4 lines and a trailing LF") << "a\nb\nc\nd\n" << true;
-        QTest::newRow("CR alone splits nothing") << "a\rb\rc\rd\re\rf" << false;
+        QTest::newRow("4 lines by lone CRs") << "a\rb\rc\rd" << false;
+        QTest::newRow("5 lines by lone CRs") << "a\rb\rc\rd\re" << true;
         QTest::newRow("5 CRLF lines") << "a\r\nb\r\nc\r\nd\r\ne" << true;
         QTest::newRow("200 characters") << QString(200, 'x') << false;
         QTest::newRow("201 characters") << QString(201, 'x') << true;

@@ -68,6 +68,7 @@ public slots:
         add("text", Payload::text("Hello, world"));
         add("long", Payload::text(QStringLiteral("line\n").repeated(40)));
         add("markup", Payload::text("<b>bold</b><img src=\"image://probe/x\">"));
+        add("carriage returns", Payload::text("classic Mac\rWindows\r\nUnix\n"));
         add("wide", Payload::image(wide));
         add("tall", Payload::image(encodedImage({100, 400}, "TIFF")));
         // Stored wide, shot sideways: shown upright.

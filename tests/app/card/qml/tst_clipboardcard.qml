@@ -158,6 +158,13 @@ Item {
             tryVerify(() => fixture.probeRequests() > 0)
         }
 
+        // Line breaks of every convention break the line; the entry keeps what was copied.
+        function test_everyLineBreakBreaksTheLine() {
+            const card = makeCard("carriage returns")
+            compare(card.text, "classic Mac\rWindows\r\nUnix\n")
+            compare(child(card, "entryText").lineCount, 4)
+        }
+
         // The phrase moves on with the shared clock ("59 seconds ago", "1 minute ago") on the
         // same card, without rebuilding it.
         function test_timestampFollowsTheClock() {
