@@ -50,7 +50,7 @@ Application::Application(std::unique_ptr<Pasteboard> pasteboard, std::unique_ptr
     // Opening the panel also starts the monitor, which has normally started already.
     connect(m_panel.get(), &PanelWindow::opened, m_monitor.get(),
             &ClipboardMonitor::startMonitoring);
-    connect(m_panel.get(), &PanelWindow::quitRequested, qApp, &QCoreApplication::quit,
+    connect(m_panel.get(), &PanelWindow::quitRequested, this, &Application::quit,
             Qt::QueuedConnection);
     connect(m_pasteboard.get(), &Pasteboard::displayLost, qApp, &QCoreApplication::quit,
             Qt::QueuedConnection);
@@ -71,6 +71,15 @@ void Application::start()
     // whether or not the panel was ever opened.
     QTimer::singleShot(0, m_monitor.get(), &ClipboardMonitor::startMonitoring);
     m_shortcut->start();
+}
+
+void Application::quit()
+{
+    m_panel->close();
+    m_previewWindow->close();
+    m_tray.reset();
+    m_decodingPool.clear();
+    QCoreApplication::quit();
 }
 
 void Application::activate(const QString &activationToken)

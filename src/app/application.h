@@ -46,6 +46,9 @@ public:
     // Opens the panel as a key would: a second launch, which is what a key bound to `tessary`
     // in the compositor runs. The launch's token lets the panel take the focus.
     void activate(const QString &activationToken);
+    // Quit: the windows go at once, queued work is dropped and the event loop ends. Nothing is
+    // kept across runs, so the process may end without waiting for its threads (see main).
+    void quit();
 
     ClipboardMonitor &monitor() { return *m_monitor; }
     PanelWindow &panel() { return *m_panel; }

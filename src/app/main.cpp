@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QQuickWindow>
 #include <QtQml/qqmlextensionplugin.h>
+#include <cstdio>
+#include <cstdlib>
 
 Q_IMPORT_QML_PLUGIN(TessaryPlugin)
 
@@ -36,5 +38,10 @@ int main(int argc, char *argv[])
     QObject::connect(&instance, &tessary::SingleInstance::activationRequested, &tessary,
                      &tessary::Application::activate);
     tessary.start();
-    return app.exec();
+    const int code = app.exec();
+    // Quit ends the process at once. Nothing is kept across runs, and a thread may be waiting
+    // for another process (the sound server, a thumbnailer, a clipboard owner) that answers
+    // when it will, or never: its work is dropped with the process rather than waited for.
+    std::fflush(nullptr);
+    std::_Exit(code);
 }
