@@ -50,7 +50,7 @@ public:
 
 class NoPreviewer : public FilePreviewer {
 public:
-    void show(const QUrl &) override {}
+    void show(const QUrl &, const QString &) override {}
 };
 
 double residentMegabytes()

@@ -27,7 +27,19 @@ void PreviewController::previewEntry(const Entry &entry)
         m_sound.playErrorBeep();
         return;
     }
-    m_previewer.show(*url);
+    QString title;
+    switch (entry.payload.kind()) {
+    case Payload::Kind::Text:
+        title = tr("Text");
+        break;
+    case Payload::Kind::Image:
+        title = tr("Image");
+        break;
+    case Payload::Kind::Files:
+        title = url->fileName();
+        break;
+    }
+    m_previewer.show(*url, title);
 }
 
 } // namespace tessary

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QUrl>
 
 namespace tessary {
@@ -8,8 +9,9 @@ namespace tessary {
 class FilePreviewer {
 public:
     virtual ~FilePreviewer() = default;
-    // Shows this file instead of anything shown before, and comes to the front.
-    virtual void show(const QUrl &url) = 0;
+    // Shows this file instead of anything shown before, and comes to the front. `title` says
+    // what the file holds, as the user knows it (a staged file's own name means nothing).
+    virtual void show(const QUrl &url, const QString &title) = 0;
 };
 
 } // namespace tessary

@@ -38,14 +38,13 @@ void PreviewWindow::createView()
     m_view->installEventFilter(this);
 }
 
-void PreviewWindow::show(const QUrl &url)
+void PreviewWindow::show(const QUrl &url, const QString &title)
 {
     if (!m_view)
         createView();
     m_content.load(url);
-    const QString name = url.fileName();
-    m_view->setTitle(name.isEmpty() ? QCoreApplication::translate("PreviewWindow", "Preview")
-                                    : name);
+    m_view->setTitle(title.isEmpty() ? QCoreApplication::translate("PreviewWindow", "Preview")
+                                     : title);
     m_view->show();
     m_view->raise();
     m_view->requestActivate();

@@ -24,7 +24,7 @@ public:
     explicit PreviewWindow(FileThumbnails &thumbnails, QObject *parent = nullptr);
     ~PreviewWindow() override;
 
-    void show(const QUrl &url) override;
+    void show(const QUrl &url, const QString &title) override;
     void close();
     bool isVisible() const;
 

@@ -102,7 +102,7 @@ public:
 
     void playCopyConfirmation() override {}
     void playErrorBeep() override {}
-    void show(const QUrl &url) override { m_shown.append(url); }
+    void show(const QUrl &url, const QString &) override { m_shown.append(url); }
     QFuture<QImage> thumbnail(const QUrl &, QSize) override
     {
         return QtFuture::makeReadyFuture(QImage());

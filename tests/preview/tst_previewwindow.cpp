@@ -5,6 +5,7 @@
 #include "preview/previewwindow.h"
 #include "preview/stager.h"
 #include "preview/thumbnailer.h"
+#include "support/images.h"
 
 #include <QDBusConnection>
 #include <QDir>
@@ -50,7 +51,7 @@ class TestPreviewWindow : public QObject {
     // Shows the file and waits until its content is in place.
     static bool showAndWait(PreviewWindow &window, const QUrl &url)
     {
-        window.show(url);
+        window.show(url, url.fileName());
         return QTest::qWaitFor(
             [&] { return window.content().kind() != PreviewContent::Kind::Loading; }, 5000);
     }
@@ -80,7 +81,7 @@ private slots:
     {
         PreviewWindow window(m_thumbnails);
         const QString text = QStringLiteral("first line\nsecond, ü\n");
-        window.show(writeFile(QStringLiteral("overtaken.txt"), "a")); // its loading is dropped
+        window.show(writeFile(QStringLiteral("overtaken.txt"), "a"), {}); // its loading is dropped
         QVERIFY(showAndWait(window, writeFile(QStringLiteral("notes.txt"), text.toUtf8())));
         QTest::qWait(50);
         QVERIFY(window.isVisible());
@@ -145,22 +146,32 @@ private slots:
                     window.content().sizeText().contains(QStringLiteral("2.9")));
     }
 
-    // As the app makes it: staged in the runtime directory, shown in the window.
+    // As the app makes it: staged in the runtime directory, shown in the window, which is
+    // titled by what was copied, never by the staged file's name.
     void controllerPreviewsStagedEntries()
     {
         const QString runtime = m_dir.filePath(QStringLiteral("runtime"));
         QVERIFY(QDir().mkpath(runtime));
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
         HistoryModel history;
+        history.prepend(Entry::create(Payload::files(
+            {writeFile(QStringLiteral("notes 2024.txt"), "files"), QUrl::fromLocalFile("/etc")})));
+        history.prepend(Entry::create(Payload::image(testing::encodedImage({4, 4}, "PNG"))));
         history.prepend(Entry::create(Payload::text(QStringLiteral("from the clipboard"))));
         NoSound sound;
         PreviewStager stager;
         PreviewWindow window(m_thumbnails);
-        PreviewController(history, sound, stager, window).previewRow(0);
+        PreviewController controller(history, sound, stager, window);
+        controller.previewRow(0);
         QVERIFY(window.isVisible());
         QTRY_COMPARE(window.content().text(), QStringLiteral("from the clipboard"));
         QCOMPARE(QFileInfo(window.content().url().toLocalFile()).absolutePath(),
                  runtime + QStringLiteral("/tessary"));
+        QCOMPARE(window.view()->title(), QStringLiteral("Text"));
+        controller.previewRow(1);
+        QCOMPARE(window.view()->title(), QStringLiteral("Image"));
+        controller.previewRow(2);
+        QCOMPARE(window.view()->title(), QStringLiteral("notes 2024.txt"));
     }
 };
 

@@ -25,7 +25,7 @@ public:
 class RecordingPreviewer : public FilePreviewer {
 public:
     QList<QUrl> shown;
-    void show(const QUrl &url) override { shown.append(url); }
+    void show(const QUrl &url, const QString &) override { shown.append(url); }
 };
 
 // Writes the first half and then fails, as a disk filling up would.
