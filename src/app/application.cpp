@@ -67,6 +67,13 @@ void Application::start()
     m_tray = std::make_unique<TrayIcon>();
     connect(m_tray.get(), &TrayIcon::activated, this,
             [this] { m_panel->toggle(m_tray->geometry()); });
+    connect(m_tray.get(), &TrayIcon::showRequested, this,
+            [this] { m_panel->open(m_tray->geometry()); });
+    connect(m_tray.get(), &TrayIcon::settingsRequested, this, [this] {
+        m_panel->open(m_tray->geometry());
+        m_panel->showSettings();
+    });
+    connect(m_tray.get(), &TrayIcon::quitRequested, this, &Application::quit, Qt::QueuedConnection);
     // Launching is over once the event loop runs: from then on every change is captured,
     // whether or not the panel was ever opened.
     QTimer::singleShot(0, m_monitor.get(), &ClipboardMonitor::startMonitoring);

@@ -146,6 +146,12 @@ bool PanelWindow::show(const QString &activationToken)
     return true;
 }
 
+void PanelWindow::showSettings()
+{
+    if (isOpen() && m_panel->property("screen").toString() != QLatin1String("settings"))
+        QMetaObject::invokeMethod(m_panel, "openSettings");
+}
+
 void PanelWindow::close()
 {
     if (!isOpen())

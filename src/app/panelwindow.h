@@ -61,6 +61,8 @@ public:
     // X11, an XDG activation token on Wayland.
     void openByKey(const QString &activationToken = {});
     void toggleByKey(const QString &activationToken = {});
+    // Brings the open panel to its settings screen.
+    void showSettings();
 
     // The live window, its Panel item, its engine and the cards' helper, or null while closed.
     QQuickWindow *window() const { return m_window; }
