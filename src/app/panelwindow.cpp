@@ -21,6 +21,7 @@
 #include <QQuickWindow>
 #include <QScreen>
 #include <QTimer>
+#include <cstdlib>
 #include <malloc.h>
 
 Q_LOGGING_CATEGORY(lcPanel, "tessary.panel", QtInfoMsg)
@@ -33,6 +34,22 @@ namespace {
 constexpr qint64 kReopenGuardMs = 400;
 // How long the window manager may take to hand the focus back to the panel.
 constexpr int kReclaimFocusMs = 1000;
+
+// Whether a translucent window blends with what lies beneath: always on Wayland, on X11 only
+// under a compositing manager.
+bool compositing()
+{
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11 || !x11->connection())
+        return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    char *host = nullptr;
+    int display = 0;
+    int screen = 0;
+    if (xcb_parse_display(nullptr, &host, &display, &screen) == 0)
+        return false;
+    std::free(host);
+    return x11::hasCompositingManager(x11->connection(), screen);
+}
 
 // Keeps the window out of taskbars and pagers where the desktop is X11.
 void skipTaskbarAndPager(QWindow &window)
@@ -200,6 +217,7 @@ bool PanelWindow::createWindow()
         return false;
     }
     const qint64 loadMs = phase.restart();
+    const bool composited = compositing();
     QObject *root = component.createWithInitialProperties(
         {{QStringLiteral("monitor"), QVariant::fromValue(&m_services.monitor)},
          {QStringLiteral("previewer"), QVariant::fromValue(&m_services.previewer)},
@@ -207,7 +225,8 @@ bool PanelWindow::createWindow()
          {QStringLiteral("thumbnails"), QVariant::fromValue(&m_services.thumbnails)},
          {QStringLiteral("shortcut"), QVariant::fromValue(&m_services.shortcut)},
          {QStringLiteral("host"), QVariant::fromValue(&m_host)},
-         {QStringLiteral("launchAtLogin"), QVariant::fromValue(&m_services.launchAtLogin)}});
+         {QStringLiteral("launchAtLogin"), QVariant::fromValue(&m_services.launchAtLogin)},
+         {QStringLiteral("composited"), composited}});
     auto *panel = qobject_cast<QQuickItem *>(root);
     if (!panel) {
         qCCritical(lcPanel) << "cannot build the panel:" << component.errorString();
@@ -218,7 +237,15 @@ bool PanelWindow::createWindow()
     m_window = new QQuickWindow;
     m_window->setFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     m_window->setTitle(QGuiApplication::applicationDisplayName());
-    m_window->setColor(QGuiApplication::palette().color(QPalette::Window));
+    if (composited) {
+        // The panel draws its rounded ground on a clear window.
+        QSurfaceFormat format = m_window->format();
+        format.setAlphaBufferSize(8);
+        m_window->setFormat(format);
+        m_window->setColor(Qt::transparent);
+    } else {
+        m_window->setColor(QGuiApplication::palette().color(QPalette::Window));
+    }
     m_panel = panel;
     m_panel->setParentItem(m_window->contentItem());
     m_panel->setParent(m_window);

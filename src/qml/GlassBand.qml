@@ -15,6 +15,8 @@ Item {
 
     Rectangle {
         anchors.fill: parent
+        // Follows the panel's corners where it has round ones; its far edge is clear anyway.
+        radius: Theme.panelRadius
         gradient: Gradient {
             GradientStop { position: band.stops[0].x; color: band.stopColor(0) }
             GradientStop { position: band.stops[1].x; color: band.stopColor(1) }

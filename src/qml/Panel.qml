@@ -15,6 +15,9 @@ FocusScope {
     required property PanelHost host
     required property GlobalShortcut shortcut
     required property LaunchAtLogin launchAtLogin
+    // A compositor blends the window with what lies beneath: the panel is drawn with rounded
+    // corners on a clear window. Without one, the window is square and framed.
+    required property bool composited
 
     // "main" or "settings"
     readonly property string screen: current ? current.objectName : ""
@@ -49,6 +52,26 @@ FocusScope {
             outgoing.x = -direction * width
             outgoing.opacity = 0
         }
+    }
+
+    Rectangle {
+        objectName: "ground"
+        anchors.fill: parent
+        z: -1
+        visible: panel.composited
+        radius: Theme.panelRadius
+        color: Theme.background
+    }
+
+    // A square panel on a light window behind it would not be told apart from that window.
+    Rectangle {
+        objectName: "frame"
+        anchors.fill: parent
+        z: 1
+        visible: !panel.composited
+        color: "transparent"
+        border.width: 1
+        border.color: Theme.frame
     }
 
     Component.onCompleted: {

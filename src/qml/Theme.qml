@@ -6,6 +6,8 @@ import QtQuick
 // read well.
 QtObject {
     readonly property int panelWidth: 320
+    // The corners of a panel drawn by a compositor.
+    readonly property int panelRadius: 10
 
     // Main screen
     readonly property int listMaxHeight: 540
@@ -70,6 +72,8 @@ QtObject {
         colorGroup: SystemPalette.Active
     }
     readonly property color background: palette.window
+    // The frame around a panel no compositor draws.
+    readonly property color frame: palette.mid
     readonly property color primaryText: palette.windowText
     readonly property color secondaryText: Qt.rgba(palette.windowText.r, palette.windowText.g,
                                                    palette.windowText.b, 0.55)

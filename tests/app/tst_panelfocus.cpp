@@ -2,13 +2,15 @@
 // closes the panel, and the tray click that took it does not open the panel again; the previewer
 // borrows the focus and gives it back; the global shortcut, pressed with xdotool while another
 // program has the focus, opens the panel at the pointer with the focus and the newest entry
-// marked, so that Enter copies it.
+// marked, so that Enter copies it. Without a compositor the panel is square and framed, with one
+// it has round corners.
 #include "app/application.h"
 #include "app/panelwindow.h"
 #include "core/monitor.h"
 #include "panelfixture.h"
 #include "platform/memory/memorypasteboard.h"
 #include "platform/shortcuts/globalshortcut.h"
+#include "platform/x11/xcbsupport.h"
 #include "platform/x11testsupport.h"
 #include "preview/previewwindow.h"
 #include "support/privatebus.h"
@@ -125,6 +127,42 @@ private slots:
         QTRY_VERIFY(!panel.isOpen());
         other.kill();
         other.waitForFinished();
+    }
+
+    void roundCornersOnlyUnderACompositor()
+    {
+        tessary::test::PanelFixture fixture;
+        tessary::PanelWindow panel(fixture.services());
+        const auto corner = [&panel] {
+            panel.open();
+            const bool shown = QTest::qWaitForWindowExposed(panel.window());
+            const QImage image = panel.window()->grabWindow();
+            panel.close();
+            return shown ? image.pixel(0, 0) : QRgb(0);
+        };
+        QCOMPARE(corner(), QGuiApplication::palette().color(QPalette::Mid).rgba()); // the frame
+        // A compositing manager announces itself by owning the screen's _NET_WM_CM_S selection.
+        auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+        xcb_connection_t *connection = x11->connection();
+        const xcb_window_t announcer = xcb_generate_id(connection);
+        const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+        xcb_create_window(connection, XCB_COPY_FROM_PARENT, announcer, screen->root, 0, 0, 1, 1, 0,
+                          XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+        xcb_set_selection_owner(connection, announcer,
+                                tessary::x11::internAtom(connection, "_NET_WM_CM_S0"),
+                                XCB_CURRENT_TIME);
+        xcb_flush(connection);
+        QCOMPARE(qAlpha(corner()), 0); // outside the rounded ground
+        xcb_destroy_window(connection, announcer);
+        xcb_flush(connection);
+    }
+
+private:
+    // A key pressed on the real keyboard: it goes to whichever window has the focus.
+    static bool pressKey(const char *key)
+    {
+        return QProcess::execute(QStringLiteral("xdotool"),
+                                 {QStringLiteral("key"), QString::fromLatin1(key)}) == 0;
     }
 };
 

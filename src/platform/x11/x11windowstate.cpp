@@ -3,6 +3,7 @@
 #include "xcbsupport.h"
 
 #include <array>
+#include <string>
 
 namespace tessary::x11 {
 
@@ -48,6 +49,17 @@ xcb_timestamp_t startupIdTime(const QString &startupId)
     bool ok = false;
     const uint time = startupId.mid(at + 5).toUInt(&ok);
     return ok ? time : 0;
+}
+
+bool hasCompositingManager(xcb_connection_t *connection, int screen)
+{
+    const std::string selection = "_NET_WM_CM_S" + std::to_string(screen);
+    const xcb_atom_t atom = internAtom(connection, selection.c_str());
+    if (atom == XCB_ATOM_NONE)
+        return false;
+    XcbPtr<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
+        connection, xcb_get_selection_owner(connection, atom), nullptr));
+    return owner && owner->owner != XCB_NONE;
 }
 
 } // namespace tessary::x11

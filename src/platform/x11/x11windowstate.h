@@ -19,4 +19,8 @@ void activateForUserAction(xcb_connection_t *connection, xcb_window_t window, xc
 // The X server time in a startup notification id ("..._TIME<time>"), or 0 when it has none.
 xcb_timestamp_t startupIdTime(const QString &startupId);
 
+// Whether a compositing manager runs on that screen: it owns _NET_WM_CM_S<screen> (EWMH). Only
+// then are translucent windows blended with what lies beneath.
+bool hasCompositingManager(xcb_connection_t *connection, int screen);
+
 } // namespace tessary::x11
