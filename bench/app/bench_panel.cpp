@@ -1,8 +1,11 @@
 // Opens the panel over a full history (50 entries, ten of them 8-megapixel images) and prints:
-// the time from activation to the first frame, frame intervals while the list scrolls, and the
-// resident memory before the first open, while open and after closing.
+// the time from activation to the first frame, frame intervals and the time the scene graph
+// takes to draw each frame while the list scrolls, and the resident and private memory before
+// the first open, while open and after closing.
 //
-//   bench_panel [--backend software|opengl] [--cycles N]
+//   bench_panel [--backend software|opengl] [--cycles N] [--blur on|off]
+//
+// --blur off hides the bands' backdrop blur, to weigh what it costs.
 //
 // Run it on an X server (Xvfb will do); the scene graph backend is the program's default
 // (software) unless --backend says otherwise.
@@ -16,8 +19,10 @@
 #include "preview/previewer.h"
 #include "preview/stager.h"
 #include "preview/thumbnailer.h"
+#include "qml/backdropblur.h"
 #include "settings/launchatlogin.h"
 #include "support/images.h"
+#include "support/memory.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -39,6 +44,7 @@
 Q_IMPORT_QML_PLUGIN(TessaryPlugin)
 
 using namespace tessary;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -88,17 +94,52 @@ void wait(int ms)
     loop.exec();
 }
 
+// The bands' blur alone, over a picture of the open panel: what it adds to every frame in which
+// the list moves under both bands.
+void timeBlurAlone(QQuickWindow &window, QQuickItem &panel)
+{
+    QImage picture = window.grabWindow().convertToFormat(QImage::Format_RGB32);
+    struct Band {
+        QRect area;
+        int radius;
+        QList<QPointF> mask;
+    };
+    QList<Band> bands;
+    for (auto *band : panel.findChildren<QQuickItem *>(u"backdropBlur"_s)) {
+        const QRectF area = band->mapRectToScene(band->boundingRect());
+        const qreal scale = picture.devicePixelRatio();
+        bands.append({QRectF(area.topLeft() * scale, area.size() * scale).toAlignedRect(),
+                      qRound(band->property("radius").toInt() * scale),
+                      band->property("mask").value<QList<QPointF>>()});
+    }
+    QList<qint64> runs;
+    QElapsedTimer timer;
+    for (int run = 0; run < 300; ++run) {
+        timer.start();
+        for (const Band &band : bands)
+            blurInPlace(picture, band.area, band.radius, band.mask);
+        runs.append(timer.nsecsElapsed());
+    }
+    std::sort(runs.begin(), runs.end());
+    std::printf("blurring both bands alone (%lld): best %.3f ms, median %.3f ms a frame\n",
+                static_cast<long long>(bands.size()), runs.first() / 1e6,
+                runs[runs.size() / 2] / 1e6);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QString backend = QStringLiteral("software");
     int cycles = 5;
+    bool blur = true;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (qstrcmp(argv[i], "--backend") == 0)
             backend = QString::fromLatin1(argv[i + 1]);
         else if (qstrcmp(argv[i], "--cycles") == 0)
             cycles = std::max(1, atoi(argv[i + 1]));
+        else if (qstrcmp(argv[i], "--blur") == 0)
+            blur = qstrcmp(argv[i + 1], "off") != 0;
     }
     if (backend == QStringLiteral("software"))
         QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
@@ -108,7 +149,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     // The panel says where the time of building it goes.
     QLoggingCategory::setFilterRules(QStringLiteral("tessary.panel.debug=true"));
-    std::printf("backend: %s\n", qPrintable(backend));
+    std::printf("backend: %s, backdrop blur %s\n", qPrintable(backend), blur ? "on" : "off");
     std::printf("RSS at start: %.1f MB\n", residentMegabytes());
 
     MemoryPasteboard pasteboard;
@@ -157,6 +198,10 @@ int main(int argc, char *argv[])
         qint64 firstFrame = -1;
         activation.start();
         panel.open();
+        if (!blur) {
+            for (auto *band : panel.panelItem()->findChildren<QQuickItem *>(u"backdropBlur"_s))
+                band->setVisible(false);
+        }
         const qint64 shown = activation.elapsed();
         QObject::connect(panel.window(), &QQuickWindow::frameSwapped, &app, [&] {
             if (firstFrame < 0)
@@ -171,22 +216,30 @@ int main(int argc, char *argv[])
 
         wait(800); // tiles decoded, springs settled
         if (cycle == 0)
-            std::printf("RSS with the panel open: %.1f MB\n", residentMegabytes());
+            std::printf("RSS with the panel open: %.1f MB, private %.1f MB\n", residentMegabytes(),
+                        testing::privateKilobytes() / 1024.0);
 
         if (cycle == cycles - 1) {
             // Scroll the whole list at a steady pace and record the frame intervals.
             QObject *screen = panel.panelItem()->property("current").value<QObject *>();
             auto *list = screen->property("list").value<QQuickItem *>();
-            QList<qint64> intervals;
+            QList<qint64> intervals, drawing;
             QElapsedTimer frames;
             frames.start();
-            qint64 last = 0;
+            qint64 last = 0, drawStart = 0;
             auto connection =
                 QObject::connect(panel.window(), &QQuickWindow::frameSwapped, &app, [&] {
                     const qint64 now = frames.nsecsElapsed();
                     intervals.append(now - last);
                     last = now;
                 });
+            // The software scene graph draws on this thread, between these two signals.
+            auto drawBegins = QObject::connect(
+                panel.window(), &QQuickWindow::beforeRendering, &app,
+                [&] { drawStart = frames.nsecsElapsed(); }, Qt::DirectConnection);
+            auto drawEnds = QObject::connect(
+                panel.window(), &QQuickWindow::afterRendering, &app,
+                [&] { drawing.append(frames.nsecsElapsed() - drawStart); }, Qt::DirectConnection);
             const qreal end = list->property("contentHeight").toReal();
             for (int step = 0; step < 240; ++step) {
                 list->setProperty("contentY", end * step / 240.0);
@@ -194,7 +247,20 @@ int main(int argc, char *argv[])
                 wait(16);
             }
             QObject::disconnect(connection);
+            QObject::disconnect(drawBegins);
+            QObject::disconnect(drawEnds);
+            std::sort(drawing.begin(), drawing.end());
+            if (!drawing.isEmpty()) {
+                qint64 total = 0;
+                for (qint64 ns : drawing)
+                    total += ns;
+                std::printf("drawing a scrolled frame: mean %.2f ms, median %.2f ms, 95th "
+                            "percentile %.2f ms\n",
+                            total / 1e6 / drawing.size(), drawing[drawing.size() / 2] / 1e6,
+                            drawing[drawing.size() * 95 / 100] / 1e6);
+            }
             std::sort(intervals.begin(), intervals.end());
+            timeBlurAlone(*panel.window(), *panel.panelItem());
             if (!intervals.isEmpty()) {
                 std::printf("scrolling: %lld frames, median interval %.1f ms, 95th percentile "
                             "%.1f ms, worst %.1f ms\n",

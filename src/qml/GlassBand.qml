@@ -1,13 +1,22 @@
 import QtQuick
+import Tessary
 
-// A translucent band over the list, faded towards the list by a vertical alpha mask. The mask is
-// drawn into the fill's gradient (which every scene graph backend renders), so the band's
-// content must sit where the mask is opaque.
+// A frosted band over the list: what lies beneath is blurred, then veiled by a translucent fill,
+// both faded towards the list by a vertical alpha mask. The mask is drawn into the fill's
+// gradient (which every scene graph backend renders), so the band's content must sit where the
+// mask is opaque.
 Item {
     id: band
 
     // Seven (location, alpha) points from the band's top to its bottom.
     required property list<point> stops
+
+    BackdropBlur {
+        objectName: "backdropBlur"
+        anchors.fill: parent
+        radius: Theme.glassBlurRadius
+        mask: band.stops
+    }
 
     function stopColor(i: int): color {
         return Qt.rgba(Theme.glass.r, Theme.glass.g, Theme.glass.b, Theme.glass.a * stops[i].y)

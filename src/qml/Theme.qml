@@ -88,6 +88,8 @@ QtObject {
     readonly property color accent: palette.highlight
     readonly property color accentText: palette.highlightedText
     readonly property color buttonShadow: Qt.rgba(0, 0, 0, 0.08)
+    // How far the bands blur the cards scrolling beneath them.
+    readonly property int glassBlurRadius: 6
     // The bands' translucent fill over the scrolling cards.
     readonly property color glass: Qt.rgba(palette.window.r, palette.window.g, palette.window.b,
                                            0.88)

@@ -1,5 +1,6 @@
 // The panel's rules (spring, bands, placement) and its window as the tray
 // opens it, with screenshots of its looks written under the build tree.
+#include "../../src/qml/backdropblur.h"
 #include "../../src/qml/spring.h"
 #include "app/barvisibility.h"
 #include "app/panelplacement.h"
@@ -8,6 +9,7 @@
 #include "settings/backgroundportal.h"
 #include "support/fakeportal.h"
 #include "support/images.h"
+#include "support/memory.h"
 #include "support/privatebus.h"
 
 #include <QAccessible>
@@ -31,20 +33,6 @@ using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
 
 namespace {
-
-// The memory only this process uses, in kilobytes: what a leak makes grow.
-qint64 privateKilobytes()
-{
-    QFile rollup(u"/proc/self/smaps_rollup"_s);
-    if (!rollup.open(QIODevice::ReadOnly))
-        return -1;
-    qint64 total = 0;
-    for (const QByteArray &line : rollup.readAll().split('\n')) {
-        if (line.startsWith("Private_Clean:") || line.startsWith("Private_Dirty:"))
-            total += line.split(':').last().trimmed().split(' ').first().toLongLong();
-    }
-    return total;
-}
 
 // Registering a type tells how many were registered before it.
 class FirstProbe : public QObject {
@@ -120,6 +108,26 @@ private slots:
             QVERIFY2(bars.above == c.above && bars.below == c.below,
                      qPrintable(QString::number(c.y)));
         }
+    }
+
+    // The bands' glass blurs what lies beneath by the strength of their fade: an edge softens
+    // where a band is opaque and stays sharp where it is clear; a rounded window's clear corner
+    // stays clear.
+    void glassBlursByTheFade()
+    {
+        QImage image(40, 20, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 20; ++x)
+                image.setPixel(x, y, qRgb(0, 0, 0));
+        image.setPixel(39, 0, qRgba(0, 0, 0, 0));
+        blurInPlace(image, image.rect(), 4, {{0, 1}, {0.5, 1}, {0.5, 0}, {1, 0}});
+        const int softBlack = qRed(image.pixel(19, 2)), softWhite = qRed(image.pixel(20, 2));
+        QVERIFY2(softBlack > 20 && softBlack < softWhite && softWhite < 235,
+                 qPrintable(QStringLiteral("%1 %2").arg(softBlack).arg(softWhite)));
+        QCOMPARE(image.pixel(19, 17), qRgb(0, 0, 0));
+        QCOMPARE(image.pixel(20, 17), qRgb(255, 255, 255));
+        QCOMPARE(image.pixel(39, 0), qRgba(0, 0, 0, 0));
     }
 
     void placementBesideTheIconInsideTheScreen()
@@ -199,7 +207,7 @@ private slots:
         QList<qint64> memory;
         for (int cycle = 0; cycle < 20; ++cycle) {
             openAndClose();
-            memory.append(privateKilobytes());
+            memory.append(testing::privateKilobytes());
         }
         const qint64 first = std::ranges::max(memory.first(5));
         const qint64 growth = std::ranges::max(memory.last(5)) - first;
