@@ -35,19 +35,24 @@ inline void addCopyBackRows(qsizetype largePngSize)
     QTest::addColumn<Payload>("payload");
     QTest::addColumn<Served>("served");
 
+    const auto asText = [](const QString &text) {
+        Served served{{"STRING", text.toLatin1()}};
+        for (const char *name : {"UTF8_STRING", "text/plain;charset=utf-8", "text/plain", "TEXT"})
+            served.insert(name, text.toUtf8());
+        return served;
+    };
     const QString text = QStringLiteral("  two\nlines café \n");
-    Served asText{{"STRING", text.toLatin1()}};
-    for (const char *name : {"UTF8_STRING", "text/plain;charset=utf-8", "text/plain", "TEXT"})
-        asText.insert(name, text.toUtf8());
     QTest::newRow("text, untrimmed, under the UTF-8 names and Latin-1 STRING")
-        << Payload::text(text) << asText;
+        << Payload::text(text) << asText(text);
+    // Files paste into text fields as their paths, one a line, as file managers offer them.
     const QList<QUrl> urls{QUrl::fromLocalFile("/tmp/c d.txt"), QUrl::fromLocalFile("/tmp/a"),
                            QUrl::fromLocalFile("/tmp/b")};
-    QTest::newRow("three files, in order")
-        << Payload::files(urls)
-        << Served{{"text/uri-list", "file:///tmp/c%20d.txt\r\nfile:///tmp/a\r\nfile:///tmp/b\r\n"},
-                  {"x-special/gnome-copied-files",
-                   "copy\nfile:///tmp/c%20d.txt\nfile:///tmp/a\nfile:///tmp/b"}};
+    Served asFiles = asText(QStringLiteral("/tmp/c d.txt\n/tmp/a\n/tmp/b"));
+    asFiles.insert("text/uri-list", "file:///tmp/c%20d.txt\r\nfile:///tmp/a\r\nfile:///tmp/b\r\n");
+    asFiles.insert("x-special/gnome-copied-files",
+                   "copy\nfile:///tmp/c%20d.txt\nfile:///tmp/a\nfile:///tmp/b");
+    QTest::newRow("three files, in order, and their paths as text")
+        << Payload::files(urls) << asFiles;
     QTest::newRow("PNG stays PNG") << Payload::image(png) << Served{{"image/png", png}};
     QTest::newRow("TIFF stays TIFF") << Payload::image(tiff) << Served{{"image/tiff", tiff}};
     const QByteArray big = pngOfSize(largePngSize);

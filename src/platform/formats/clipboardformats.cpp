@@ -82,6 +82,14 @@ QByteArray encodeGnomeCopiedFiles(const QList<QUrl> &urls)
     return result;
 }
 
+QString filesAsText(const QList<QUrl> &urls)
+{
+    QStringList lines;
+    for (const QUrl &url : urls)
+        lines.append(url.isLocalFile() ? url.toLocalFile() : url.toString());
+    return lines.join(u'\n');
+}
+
 QString decodeText(QByteArrayView data, TextEncoding encoding)
 {
     data = withoutTrailingNuls(data);

@@ -22,6 +22,9 @@ QList<QUrl> parseGnomeCopiedFiles(QByteArrayView data);
 QByteArray encodeUriList(const QList<QUrl> &urls);
 // "copy", then one encoded URI per line, as file managers paste it.
 QByteArray encodeGnomeCopiedFiles(const QList<QUrl> &urls);
+// Files as a text field takes them from a file manager: the local paths (other URLs as written),
+// one a line.
+QString filesAsText(const QList<QUrl> &urls);
 
 enum class TextEncoding { Utf8, Latin1 };
 // Invalid UTF-8 becomes replacement characters. NUL terminators some owners append are dropped.

@@ -57,20 +57,43 @@ std::optional<QString> MimeContentSource::text()
     return std::nullopt;
 }
 
+QString offeredText(const Payload &payload)
+{
+    switch (payload.kind()) {
+    case Payload::Kind::Text:
+        return payload.text();
+    case Payload::Kind::Files:
+        return filesAsText(payload.fileUrls());
+    case Payload::Kind::Image:
+        break;
+    }
+    return {};
+}
+
+namespace {
+
+QList<Representation> textRepresentations(const QString &text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    return {{"UTF8_STRING", utf8},
+            {"text/plain;charset=utf-8", utf8},
+            {"text/plain", utf8},
+            {"TEXT", utf8},
+            {"STRING", text.toLatin1()}};
+}
+
+} // namespace
+
 QList<Representation> representationsOf(const Payload &payload)
 {
     switch (payload.kind()) {
-    case Payload::Kind::Text: {
-        const QByteArray utf8 = payload.text().toUtf8();
-        return {{"UTF8_STRING", utf8},
-                {"text/plain;charset=utf-8", utf8},
-                {"text/plain", utf8},
-                {"TEXT", utf8},
-                {"STRING", payload.text().toLatin1()}};
-    }
+    case Payload::Kind::Text:
+        return textRepresentations(payload.text());
     case Payload::Kind::Files:
-        return {{"text/uri-list", encodeUriList(payload.fileUrls())},
-                {"x-special/gnome-copied-files", encodeGnomeCopiedFiles(payload.fileUrls())}};
+        return QList<Representation>{
+                   {"text/uri-list", encodeUriList(payload.fileUrls())},
+                   {"x-special/gnome-copied-files", encodeGnomeCopiedFiles(payload.fileUrls())}} +
+               textRepresentations(offeredText(payload));
     case Payload::Kind::Image: {
         // The declared type must match the bytes: PNG goes out as PNG, never under TIFF.
         const QByteArray bytes = payload.imageBytes();

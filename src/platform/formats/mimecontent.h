@@ -39,8 +39,11 @@ struct Representation {
 };
 
 // What a copy back offers, by the payload's kind: text as UTF-8 under the usual text names and
-// as Latin-1 STRING; files as text/uri-list and x-special/gnome-copied-files; an image under
-// the one type its bytes are (PNG stays PNG, TIFF stays TIFF).
+// as Latin-1 STRING; files as text/uri-list and x-special/gnome-copied-files, and their paths as
+// text (so they paste into text fields); an image under the one type its bytes are (PNG stays
+// PNG, TIFF stays TIFF).
 QList<Representation> representationsOf(const Payload &payload);
+// The text a copy back offers: a text's own, the paths of files, none for an image.
+QString offeredText(const Payload &payload);
 
 } // namespace tessary

@@ -2,6 +2,7 @@
 
 #include "core/imageformat.h"
 #include "platform/formats/clipboardformats.h"
+#include "platform/formats/mimecontent.h"
 
 #include <QLoggingCategory>
 #include <algorithm>
@@ -35,18 +36,22 @@ void SelectionOwner::offer(const Payload &payload, xcb_timestamp_t ownedSince)
         m_payload = payload;
         m_encoded = {};
     }
+    // Files also paste into text fields, as their paths (see representationsOf).
+    const std::initializer_list<Offer> asText = {
+        {m_atoms.utf8String, m_atoms.utf8String, Encoding::Utf8},
+        {m_atoms.textPlainUtf8, m_atoms.textPlainUtf8, Encoding::Utf8},
+        {m_atoms.textPlain, m_atoms.textPlain, Encoding::Utf8},
+        {m_atoms.text, m_atoms.utf8String, Encoding::Utf8},
+        {XCB_ATOM_STRING, XCB_ATOM_STRING, Encoding::Latin1}};
     switch (payload.kind()) {
     case Payload::Kind::Text:
-        m_offers = {{m_atoms.utf8String, m_atoms.utf8String, Encoding::Utf8},
-                    {m_atoms.textPlainUtf8, m_atoms.textPlainUtf8, Encoding::Utf8},
-                    {m_atoms.textPlain, m_atoms.textPlain, Encoding::Utf8},
-                    {m_atoms.text, m_atoms.utf8String, Encoding::Utf8},
-                    {XCB_ATOM_STRING, XCB_ATOM_STRING, Encoding::Latin1}};
+        m_offers = asText;
         break;
     case Payload::Kind::Files:
         m_offers = {
             {m_atoms.uriList, m_atoms.uriList, Encoding::UriList},
             {m_atoms.gnomeCopiedFiles, m_atoms.gnomeCopiedFiles, Encoding::GnomeCopiedFiles}};
+        m_offers.insert(m_offers.end(), asText);
         break;
     case Payload::Kind::Image: {
         // The declared type must match the bytes: PNG goes out as PNG, never under TIFF.
@@ -82,9 +87,9 @@ QByteArray SelectionOwner::encode(const Payload &payload, Encoding encoding)
 {
     switch (encoding) {
     case Encoding::Utf8:
-        return payload.text().toUtf8();
+        return offeredText(payload).toUtf8();
     case Encoding::Latin1:
-        return payload.text().toLatin1();
+        return offeredText(payload).toLatin1();
     case Encoding::UriList:
         return encodeUriList(payload.fileUrls());
     case Encoding::GnomeCopiedFiles:
