@@ -55,6 +55,10 @@ inline void addCopyBackRows(qsizetype largePngSize)
         << Payload::files(urls) << asFiles;
     QTest::newRow("PNG stays PNG") << Payload::image(png) << Served{{"image/png", png}};
     QTest::newRow("TIFF stays TIFF") << Payload::image(tiff) << Served{{"image/tiff", tiff}};
+    // Bytes of no known signature keep the type they came as; calling them TIFF would be a guess.
+    const QByteArray jpeg = QByteArray("\xff\xd8\xff\xe0\0\x10JFIF", 10) + QByteArray(300, 'j');
+    QTest::newRow("unknown bytes stay as they came")
+        << Payload::image(jpeg, ImageFormat::Png) << Served{{"image/png", jpeg}};
     const QByteArray big = pngOfSize(largePngSize);
     QTest::addRow("a %lld MiB PNG", qlonglong(largePngSize >> 20))
         << Payload::image(big) << Served{{"image/png", big}};

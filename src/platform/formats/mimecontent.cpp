@@ -3,6 +3,8 @@
 #include "clipboardformats.h"
 #include "core/imageformat.h"
 
+#include <map>
+
 namespace tessary {
 
 MimeContentSource::MimeContentSource(QList<QByteArray> offered, Read read)
@@ -57,50 +59,67 @@ std::optional<QString> MimeContentSource::text()
     return std::nullopt;
 }
 
-QString offeredText(const Payload &payload)
-{
-    switch (payload.kind()) {
-    case Payload::Kind::Text:
-        return payload.text();
-    case Payload::Kind::Files:
-        return filesAsText(payload.fileUrls());
-    case Payload::Kind::Image:
-        break;
-    }
-    return {};
-}
-
 namespace {
 
-QList<Representation> textRepresentations(const QString &text)
+// The text a copy back offers: a text's own, the paths of files.
+QString offeredText(const Payload &payload)
 {
-    const QByteArray utf8 = text.toUtf8();
-    return {{"UTF8_STRING", utf8},
-            {"text/plain;charset=utf-8", utf8},
-            {"text/plain", utf8},
-            {"TEXT", utf8},
-            {"STRING", text.toLatin1()}};
+    return payload.kind() == Payload::Kind::Files ? filesAsText(payload.fileUrls())
+                                                  : payload.text();
 }
 
 } // namespace
 
-QList<Representation> representationsOf(const Payload &payload)
+QList<OfferedType> offeredTypes(const Payload &payload)
 {
+    const QList<OfferedType> asText = {{"UTF8_STRING", OfferEncoding::Utf8Text},
+                                       {"text/plain;charset=utf-8", OfferEncoding::Utf8Text},
+                                       {"text/plain", OfferEncoding::Utf8Text},
+                                       {"TEXT", OfferEncoding::Utf8Text},
+                                       {"STRING", OfferEncoding::Latin1Text}};
     switch (payload.kind()) {
     case Payload::Kind::Text:
-        return textRepresentations(payload.text());
+        return asText;
     case Payload::Kind::Files:
-        return QList<Representation>{
-                   {"text/uri-list", encodeUriList(payload.fileUrls())},
-                   {"x-special/gnome-copied-files", encodeGnomeCopiedFiles(payload.fileUrls())}} +
-               textRepresentations(offeredText(payload));
-    case Payload::Kind::Image: {
+        return QList<OfferedType>{
+                   {"text/uri-list", OfferEncoding::UriList},
+                   {"x-special/gnome-copied-files", OfferEncoding::GnomeCopiedFiles}} +
+               asText;
+    case Payload::Kind::Image:
         // The declared type must match the bytes: PNG goes out as PNG, never under TIFF.
-        const QByteArray bytes = payload.imageBytes();
-        return {{imageMimeType(sniffImageFormat(bytes)).toLatin1(), bytes}};
-    }
+        return {{imageMimeType(payload.imageFormat()).toLatin1(), OfferEncoding::ImageBytes}};
     }
     return {};
+}
+
+QByteArray encodeOffered(const Payload &payload, OfferEncoding encoding)
+{
+    switch (encoding) {
+    case OfferEncoding::Utf8Text:
+        return offeredText(payload).toUtf8();
+    case OfferEncoding::Latin1Text:
+        return offeredText(payload).toLatin1();
+    case OfferEncoding::UriList:
+        return encodeUriList(payload.fileUrls());
+    case OfferEncoding::GnomeCopiedFiles:
+        return encodeGnomeCopiedFiles(payload.fileUrls());
+    case OfferEncoding::ImageBytes:
+        return payload.imageBytes();
+    }
+    return {};
+}
+
+QList<Representation> representationsOf(const Payload &payload)
+{
+    QList<Representation> representations;
+    std::map<OfferEncoding, QByteArray> encoded;
+    for (const OfferedType &type : offeredTypes(payload)) {
+        auto it = encoded.find(type.encoding);
+        if (it == encoded.end())
+            it = encoded.emplace(type.encoding, encodeOffered(payload, type.encoding)).first;
+        representations.append({type.mimeType, it->second});
+    }
+    return representations;
 }
 
 } // namespace tessary

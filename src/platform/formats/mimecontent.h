@@ -33,17 +33,27 @@ private:
     Read m_read;
 };
 
-struct Representation {
+// How the bytes a copy back offers under one type are made from its payload.
+enum class OfferEncoding { Utf8Text, Latin1Text, UriList, GnomeCopiedFiles, ImageBytes };
+
+struct OfferedType {
     QByteArray mimeType;
-    QByteArray data;
+    OfferEncoding encoding;
 };
 
 // What a copy back offers, by the payload's kind: text as UTF-8 under the usual text names and
 // as Latin-1 STRING; files as text/uri-list and x-special/gnome-copied-files, and their paths as
 // text (so they paste into text fields); an image under the one type its bytes are (PNG stays
-// PNG, TIFF stays TIFF).
+// PNG, TIFF stays TIFF). Nothing is encoded yet: a large text costs only when asked for.
+QList<OfferedType> offeredTypes(const Payload &payload);
+QByteArray encodeOffered(const Payload &payload, OfferEncoding encoding);
+
+struct Representation {
+    QByteArray mimeType;
+    QByteArray data;
+};
+
+// The offered types with their bytes, each encoding made once.
 QList<Representation> representationsOf(const Payload &payload);
-// The text a copy back offers: a text's own, the paths of files, none for an image.
-QString offeredText(const Payload &payload);
 
 } // namespace tessary

@@ -1,7 +1,5 @@
 #include "selectionowner.h"
 
-#include "core/imageformat.h"
-#include "platform/formats/clipboardformats.h"
 #include "platform/formats/mimecontent.h"
 
 #include <QLoggingCategory>
@@ -36,30 +34,12 @@ void SelectionOwner::offer(const Payload &payload, xcb_timestamp_t ownedSince)
         m_payload = payload;
         m_encoded = {};
     }
-    // Files also paste into text fields, as their paths (see representationsOf).
-    const std::initializer_list<Offer> asText = {
-        {m_atoms.utf8String, m_atoms.utf8String, Encoding::Utf8},
-        {m_atoms.textPlainUtf8, m_atoms.textPlainUtf8, Encoding::Utf8},
-        {m_atoms.textPlain, m_atoms.textPlain, Encoding::Utf8},
-        {m_atoms.text, m_atoms.utf8String, Encoding::Utf8},
-        {XCB_ATOM_STRING, XCB_ATOM_STRING, Encoding::Latin1}};
-    switch (payload.kind()) {
-    case Payload::Kind::Text:
-        m_offers = asText;
-        break;
-    case Payload::Kind::Files:
-        m_offers = {
-            {m_atoms.uriList, m_atoms.uriList, Encoding::UriList},
-            {m_atoms.gnomeCopiedFiles, m_atoms.gnomeCopiedFiles, Encoding::GnomeCopiedFiles}};
-        m_offers.insert(m_offers.end(), asText);
-        break;
-    case Payload::Kind::Image: {
-        // The declared type must match the bytes: PNG goes out as PNG, never under TIFF.
-        const xcb_atom_t type =
-            payload.imageFormat() == ImageFormat::Png ? m_atoms.imagePng : m_atoms.imageTiff;
-        m_offers = {{type, type, Encoding::Bytes}};
-        break;
-    }
+    m_offers.clear();
+    for (const OfferedType &offered : offeredTypes(payload)) {
+        const xcb_atom_t target = m_atoms.named(offered.mimeType);
+        // TEXT asks the owner to pick an encoding; ours is UTF-8.
+        const xcb_atom_t type = target == m_atoms.text ? m_atoms.utf8String : target;
+        m_offers.push_back({target, type, offered.encoding});
     }
 }
 
@@ -75,29 +55,12 @@ QByteArray SelectionOwner::answer(xcb_atom_t target)
     return offer == m_offers.cend() ? QByteArray() : encoded(offer->encoding);
 }
 
-QByteArray SelectionOwner::encoded(Encoding encoding)
+QByteArray SelectionOwner::encoded(OfferEncoding encoding)
 {
     auto it = m_encoded.find(encoding);
     if (it == m_encoded.end())
-        it = m_encoded.emplace(encoding, encode(*m_payload, encoding)).first;
+        it = m_encoded.emplace(encoding, encodeOffered(*m_payload, encoding)).first;
     return it->second;
-}
-
-QByteArray SelectionOwner::encode(const Payload &payload, Encoding encoding)
-{
-    switch (encoding) {
-    case Encoding::Utf8:
-        return offeredText(payload).toUtf8();
-    case Encoding::Latin1:
-        return offeredText(payload).toLatin1();
-    case Encoding::UriList:
-        return encodeUriList(payload.fileUrls());
-    case Encoding::GnomeCopiedFiles:
-        return encodeGnomeCopiedFiles(payload.fileUrls());
-    case Encoding::Bytes:
-        return payload.imageBytes();
-    }
-    return {};
 }
 
 QList<xcb_atom_t> SelectionOwner::offeredTargets() const

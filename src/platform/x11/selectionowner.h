@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/entry.h"
+#include "platform/formats/mimecontent.h"
 #include "xcbsupport.h"
 
 #include <QElapsedTimer>
@@ -40,11 +41,10 @@ public:
     qint64 bytesWritten() const { return m_bytesWritten; }
 
 private:
-    enum class Encoding { Utf8, Latin1, UriList, GnomeCopiedFiles, Bytes };
     struct Offer {
         xcb_atom_t target;
         xcb_atom_t type;
-        Encoding encoding;
+        OfferEncoding encoding;
     };
     struct Transfer {
         xcb_window_t requestor;
@@ -55,8 +55,7 @@ private:
         QElapsedTimer sinceProgress;
     };
 
-    QByteArray encoded(Encoding encoding);
-    static QByteArray encode(const Payload &payload, Encoding encoding);
+    QByteArray encoded(OfferEncoding encoding);
     // Each writes at most `room` bytes at once and takes what it wrote from it.
     bool convert(xcb_window_t requestor, xcb_atom_t target, xcb_atom_t property, qint64 &room,
                  bool allowMultiple);
@@ -73,7 +72,7 @@ private:
     // What was last offered and its encodings so far; kept when another client takes the
     // clipboard, for the restore that follows when that client quits.
     std::optional<Payload> m_payload;
-    std::map<Encoding, QByteArray> m_encoded;
+    std::map<OfferEncoding, QByteArray> m_encoded;
     std::vector<Transfer> m_transfers;
     quint32 m_incrementSize;
     qint64 m_bytesWritten = 0;

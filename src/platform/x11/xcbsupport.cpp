@@ -6,42 +6,70 @@
 
 namespace tessary::x11 {
 
+namespace {
+
+struct AtomName {
+    xcb_atom_t Atoms::*member;
+    const char *name;
+};
+constexpr AtomName kAtomNames[] = {
+    {&Atoms::clipboard, "CLIPBOARD"},
+    {&Atoms::targets, "TARGETS"},
+    {&Atoms::multiple, "MULTIPLE"},
+    {&Atoms::timestamp, "TIMESTAMP"},
+    {&Atoms::incr, "INCR"},
+    {&Atoms::atomPair, "ATOM_PAIR"},
+    {&Atoms::utf8String, "UTF8_STRING"},
+    {&Atoms::text, "TEXT"},
+    {&Atoms::textPlain, "text/plain"},
+    {&Atoms::textPlainUtf8, "text/plain;charset=utf-8"},
+    {&Atoms::uriList, "text/uri-list"},
+    {&Atoms::gnomeCopiedFiles, "x-special/gnome-copied-files"},
+    {&Atoms::imagePng, "image/png"},
+    {&Atoms::imageTiff, "image/tiff"},
+    {&Atoms::passwordManagerHint, "x-kde-passwordManagerHint"},
+    {&Atoms::transferProperty, "TESSARY_TRANSFER"},
+    {&Atoms::timestampProperty, "TESSARY_TIMESTAMP"},
+};
+
+} // namespace
+
 bool Atoms::intern(xcb_connection_t *connection)
 {
-    struct Name {
-        xcb_atom_t Atoms::*member;
-        const char *name;
-    };
-    static constexpr Name names[] = {
-        {&Atoms::clipboard, "CLIPBOARD"},
-        {&Atoms::targets, "TARGETS"},
-        {&Atoms::multiple, "MULTIPLE"},
-        {&Atoms::timestamp, "TIMESTAMP"},
-        {&Atoms::incr, "INCR"},
-        {&Atoms::atomPair, "ATOM_PAIR"},
-        {&Atoms::utf8String, "UTF8_STRING"},
-        {&Atoms::text, "TEXT"},
-        {&Atoms::textPlain, "text/plain"},
-        {&Atoms::textPlainUtf8, "text/plain;charset=utf-8"},
-        {&Atoms::uriList, "text/uri-list"},
-        {&Atoms::gnomeCopiedFiles, "x-special/gnome-copied-files"},
-        {&Atoms::imagePng, "image/png"},
-        {&Atoms::imageTiff, "image/tiff"},
-        {&Atoms::passwordManagerHint, "x-kde-passwordManagerHint"},
-        {&Atoms::transferProperty, "TESSARY_TRANSFER"},
-        {&Atoms::timestampProperty, "TESSARY_TIMESTAMP"},
-    };
-    xcb_intern_atom_cookie_t cookies[std::size(names)];
-    for (std::size_t i = 0; i < std::size(names); ++i)
-        cookies[i] = xcb_intern_atom(connection, 0, std::strlen(names[i].name), names[i].name);
+    xcb_intern_atom_cookie_t cookies[std::size(kAtomNames)];
+    for (std::size_t i = 0; i < std::size(kAtomNames); ++i)
+        cookies[i] =
+            xcb_intern_atom(connection, 0, std::strlen(kAtomNames[i].name), kAtomNames[i].name);
     bool ok = true;
-    for (std::size_t i = 0; i < std::size(names); ++i) {
+    for (std::size_t i = 0; i < std::size(kAtomNames); ++i) {
         XcbPtr<xcb_intern_atom_reply_t> reply(
             xcb_intern_atom_reply(connection, cookies[i], nullptr));
         ok = ok && reply;
-        this->*names[i].member = reply ? reply->atom : XCB_NONE;
+        this->*kAtomNames[i].member = reply ? reply->atom : XCB_NONE;
     }
     return ok;
+}
+
+xcb_atom_t Atoms::named(QByteArrayView name) const
+{
+    if (name == "STRING")
+        return XCB_ATOM_STRING; // predefined by the core protocol
+    for (const AtomName &entry : kAtomNames) {
+        if (name == entry.name)
+            return this->*entry.member;
+    }
+    return XCB_NONE;
+}
+
+QByteArray Atoms::nameOf(xcb_atom_t atom) const
+{
+    if (atom == XCB_ATOM_STRING)
+        return "STRING";
+    for (const AtomName &entry : kAtomNames) {
+        if (atom != XCB_NONE && this->*entry.member == atom)
+            return entry.name;
+    }
+    return {};
 }
 
 xcb_atom_t internAtom(xcb_connection_t *connection, const char *name)

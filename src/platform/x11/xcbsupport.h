@@ -39,6 +39,10 @@ struct Atoms {
 
     // False when the connection failed.
     bool intern(xcb_connection_t *connection);
+    // Between the names above (and STRING) and their atoms, without asking the server; XCB_NONE
+    // or an empty name for any other.
+    xcb_atom_t named(QByteArrayView name) const;
+    QByteArray nameOf(xcb_atom_t atom) const;
 };
 
 xcb_atom_t internAtom(xcb_connection_t *connection, const char *name);
