@@ -1,10 +1,12 @@
 #include "app/application.h"
+#include "app/commandline.h"
 #include "app/singleinstance.h"
 #include "core/appid.h"
 #include "platform/systemservices.h"
 
 #include <QApplication>
 #include <QQuickWindow>
+#include <QSessionManager>
 #include <QtQml/qqmlextensionplugin.h>
 #include <cstdio>
 #include <cstdlib>
@@ -13,16 +15,29 @@ Q_IMPORT_QML_PLUGIN(TessaryPlugin)
 
 int main(int argc, char *argv[])
 {
+    QCoreApplication::setApplicationName(QStringLiteral("tessary"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TESSARY_VERSION));
+
+    // Any argument ends the process with an answer, so help and mistakes need no display.
+    if (argc > 1) {
+        QCoreApplication app(argc, argv);
+        return tessary::CommandLine::answer(QCoreApplication::arguments());
+    }
+
     // The software scene graph draws this panel as well as OpenGL does, at a third of the
     // memory; QT_QUICK_BACKEND still chooses another.
     if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND"))
         QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
 
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("tessary"));
     QApplication::setApplicationDisplayName(QString::fromLatin1(tessary::kApplicationName));
     QApplication::setDesktopFileName(QString::fromLatin1(tessary::kApplicationId));
     QApplication::setQuitOnLastWindowClosed(false);
+    // Starting at login is the autostart entry's job; a session that restored Tessary as well
+    // would start it twice.
+    QObject::connect(&app, &QGuiApplication::saveStateRequest, [](QSessionManager &session) {
+        session.setRestartHint(QSessionManager::RestartNever);
+    });
 
     tessary::SingleInstance instance(QString::fromLatin1(tessary::kApplicationId));
     if (instance.claim() == tessary::SingleInstance::Role::Secondary)
