@@ -4,11 +4,11 @@ set(CPACK_PACKAGE_NAME tessary)
 set(CPACK_PACKAGE_VENDOR Tessary)
 set(CPACK_PACKAGE_CONTACT "Tessary maintainers <maintainers@users.noreply.c-seed-49a35270.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "clipboard history in the system tray")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Tessary sits in the system tray and keeps the last 50 things you copied: texts, images and\n"
-    "files. Its panel lists them as cards that copy back, preview and drag out. The history\n"
-    "lives in memory only and is gone when Tessary quits.")
-string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+    "Tessary sits in the system tray and keeps the last 50 things you copied:"
+    "texts, images and files. Its panel lists them as cards that copy back,"
+    "preview and drag out. The history lives in memory only and is gone when"
+    "Tessary quits.")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
