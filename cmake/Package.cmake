@@ -23,10 +23,11 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "qml6-module-qtqml, qml6-module-qtqml-models, qml6-module-qtqml-workerscript, \
 qml6-module-qtquick, qml6-module-qtquick-controls, qml6-module-qtquick-layouts, \
 qml6-module-qtquick-templates, qml6-module-qtquick-window")
-# Plugins for Wayland sessions and for TIFF and WebP copies; the event sounds and a way to play
-# them; Qt's own texts (command-line help) in the user's language.
+# Plugins for Wayland sessions and for TIFF and WebP copies, and the event sounds. Playing them
+# through PulseAudio rather than ALSA, and Qt's own texts (the command line's) in the user's
+# language, are left to the desktop, which has them as a rule.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-    "qt6-wayland, qt6-image-formats-plugins, sound-theme-freedesktop, libcanberra-pulse")
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS "qt6-translations-l10n")
+    "qt6-wayland, qt6-image-formats-plugins, sound-theme-freedesktop")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "libcanberra-pulse, qt6-translations-l10n")
 
 include(CPack)
