@@ -54,12 +54,12 @@ QStringList splitTextBlocks(const QString &text, qsizetype maxLength)
 FileInspection inspectFile(const QUrl &url)
 {
     if (!url.isLocalFile())
-        return failure(QObject::tr("Only files on this computer can be previewed."));
+        return failure(PreviewContent::tr("Only files on this computer can be previewed."));
     const QString path = url.toLocalFile();
     const QFileInfo info(path);
     const QString name = info.fileName();
     if (!info.exists())
-        return failure(QObject::tr("“%1” no longer exists.").arg(name));
+        return failure(PreviewContent::tr("“%1” no longer exists.").arg(name));
 
     const QMimeDatabase mimes;
     FileInspection inspection;
@@ -79,7 +79,7 @@ FileInspection inspectFile(const QUrl &url)
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return failure(QObject::tr("“%1” cannot be read: %2").arg(name, file.errorString()));
+        return failure(PreviewContent::tr("“%1” cannot be read: %2").arg(name, file.errorString()));
     const QMimeType type = mimes.mimeTypeForFileNameAndData(path, &file);
     inspection.mimeType = type.name();
     inspection.typeName = type.comment();
@@ -89,7 +89,8 @@ FileInspection inspectFile(const QUrl &url)
         file.seek(0);
         const QByteArray bytes = file.read(PreviewContent::kMaxTextBytes);
         if (file.error() != QFileDevice::NoError)
-            return failure(QObject::tr("“%1” cannot be read: %2").arg(name, file.errorString()));
+            return failure(
+                PreviewContent::tr("“%1” cannot be read: %2").arg(name, file.errorString()));
         inspection.kind = FileInspection::Kind::Text;
         inspection.truncated = !file.atEnd();
         QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -104,7 +105,7 @@ FileInspection inspectFile(const QUrl &url)
         const QSize size = reader.canRead() ? images::uprightSize(reader) : QSize();
         if (!size.isValid()) {
             return failure(
-                QObject::tr("“%1” cannot be shown: it is not a readable image.").arg(name));
+                PreviewContent::tr("“%1” cannot be shown: it is not a readable image.").arg(name));
         }
         inspection.kind = FileInspection::Kind::Image;
         inspection.imageSize = size;
