@@ -29,7 +29,8 @@ Application::Application(std::unique_ptr<Pasteboard> pasteboard, std::unique_ptr
                          DesktopSession session, QObject *parent)
     : QObject(parent), m_pasteboard(std::move(pasteboard)), m_sound(std::move(sound)),
       m_monitor(std::make_unique<ClipboardMonitor>(*m_pasteboard, *m_sound)),
-      m_formatter(std::make_unique<RelativeTimeFormatter>(QLocale::system()))
+      // The default locale is the language the texts are shown in.
+      m_formatter(std::make_unique<RelativeTimeFormatter>(QLocale()))
 {
     m_monitor->setAccess(session.clipboardAccess);
     m_decodingPool.setMaxThreadCount(kDecodingThreads);

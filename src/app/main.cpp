@@ -1,6 +1,7 @@
 #include "app/application.h"
 #include "app/commandline.h"
 #include "app/singleinstance.h"
+#include "app/translations.h"
 #include "core/appid.h"
 #include "platform/systemservices.h"
 
@@ -18,9 +19,16 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("tessary"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TESSARY_VERSION));
 
+    // The texts in the user's language, and the times on the cards in the same one.
+    const auto translate = [] {
+        QLocale::setDefault(tessary::installTranslations(
+            QLocale::system().uiLanguages(), tessary::installedTranslationsDirectory()));
+    };
+
     // Any argument ends the process with an answer, so help and mistakes need no display.
     if (argc > 1) {
         QCoreApplication app(argc, argv);
+        translate();
         return tessary::CommandLine::answer(QCoreApplication::arguments());
     }
 
@@ -30,6 +38,7 @@ int main(int argc, char *argv[])
         QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
 
     QApplication app(argc, argv);
+    translate();
     QApplication::setApplicationDisplayName(QString::fromLatin1(tessary::kApplicationName));
     QApplication::setDesktopFileName(QString::fromLatin1(tessary::kApplicationId));
     QApplication::setQuitOnLastWindowClosed(false);

@@ -34,9 +34,12 @@ class PanelFixture : public QObject, public SoundPlayer, public FilePreviewer, p
     Q_PROPERTY(tessary::GlobalShortcut *shortcut READ shortcut CONSTANT FINAL)
     Q_PROPERTY(tessary::LaunchAtLogin *launchAtLogin READ launchAtLogin CONSTANT FINAL)
 public:
-    // The settings switch works on `loginItem`, by default a flag in memory.
-    explicit PanelFixture(std::unique_ptr<LoginItem> loginItem = {})
-        : m_launchAtLogin(loginItem ? std::move(loginItem) : std::make_unique<MemoryLoginItem>(),
+    // The settings switch works on `loginItem`, by default a flag in memory; times are told in
+    // `locale`.
+    explicit PanelFixture(std::unique_ptr<LoginItem> loginItem = {},
+                          const QLocale &locale = QLocale(QLocale::English))
+        : m_formatter(locale),
+          m_launchAtLogin(loginItem ? std::move(loginItem) : std::make_unique<MemoryLoginItem>(),
                           [this](const QString &line) { m_loginLog.append(line); })
     {}
 
@@ -127,7 +130,7 @@ private:
     QList<QUrl> m_shown;
     MemoryPasteboard m_pasteboard;
     ClipboardMonitor m_monitor{m_pasteboard, *this};
-    RelativeTimeFormatter m_formatter{QLocale(QLocale::English)};
+    RelativeTimeFormatter m_formatter;
     FileThumbnails m_thumbnails{*this};
     PreviewStager m_stager{[this] { return std::optional<QString>(m_stagingDir.path()); }};
     PreviewController m_previewer{history(), *this, m_stager, *this};
