@@ -154,6 +154,10 @@
         <source>Open on launch</source>
         <translation>Beim Anmelden starten</translation>
     </message>
+    <message>
+        <source>Waiting for the desktop&apos;s answer</source>
+        <translation>Warten auf die Antwort der Arbeitsumgebung</translation>
+    </message>
 </context>
 <context>
     <name>ShortcutRow</name>
@@ -261,6 +265,36 @@
     <message>
         <source>“%1” cannot be shown: it is not a readable image.</source>
         <translation>„%1“ kann nicht angezeigt werden: Es ist kein lesbares Bild.</translation>
+    </message>
+</context>
+<context>
+    <name>tessary::PreviewController</name>
+    <message>
+        <source>Text</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>Image</source>
+        <translation>Bild</translation>
+    </message>
+</context>
+<context>
+    <name>tessary::TrayIcon</name>
+    <message>
+        <source>Show Clipboard History</source>
+        <translation>Zwischenablage-Verlauf anzeigen</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Beenden</translation>
+    </message>
+    <message>
+        <source>No system tray is available, so Tessary shows no icon. Run &quot;tessary&quot; again to open the clipboard history; a keyboard shortcut can do that.</source>
+        <translation>Es gibt keinen Systemabschnitt der Kontrollleiste, daher zeigt Tessary kein Symbol. Rufen Sie „tessary“ erneut auf, um den Zwischenablage-Verlauf zu öffnen; ein Tastenkürzel kann das übernehmen.</translation>
     </message>
 </context>
 <context>

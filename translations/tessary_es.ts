@@ -154,6 +154,10 @@
         <source>Open on launch</source>
         <translation>Abrir al iniciar sesión</translation>
     </message>
+    <message>
+        <source>Waiting for the desktop&apos;s answer</source>
+        <translation>Esperando la respuesta del escritorio</translation>
+    </message>
 </context>
 <context>
     <name>ShortcutRow</name>
@@ -261,6 +265,36 @@
     <message>
         <source>“%1” cannot be shown: it is not a readable image.</source>
         <translation>No se puede mostrar «%1»: no es una imagen legible.</translation>
+    </message>
+</context>
+<context>
+    <name>tessary::PreviewController</name>
+    <message>
+        <source>Text</source>
+        <translation>Texto</translation>
+    </message>
+    <message>
+        <source>Image</source>
+        <translation>Imagen</translation>
+    </message>
+</context>
+<context>
+    <name>tessary::TrayIcon</name>
+    <message>
+        <source>Show Clipboard History</source>
+        <translation>Mostrar el historial del portapapeles</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Configuración</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Salir</translation>
+    </message>
+    <message>
+        <source>No system tray is available, so Tessary shows no icon. Run &quot;tessary&quot; again to open the clipboard history; a keyboard shortcut can do that.</source>
+        <translation>No hay bandeja del sistema, así que Tessary no muestra ningún icono. Ejecute «tessary» de nuevo para abrir el historial del portapapeles; un atajo de teclado puede hacerlo.</translation>
     </message>
 </context>
 <context>

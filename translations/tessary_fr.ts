@@ -154,6 +154,10 @@
         <source>Open on launch</source>
         <translation>Ouvrir à la connexion</translation>
     </message>
+    <message>
+        <source>Waiting for the desktop&apos;s answer</source>
+        <translation>En attente de la réponse du bureau</translation>
+    </message>
 </context>
 <context>
     <name>ShortcutRow</name>
@@ -261,6 +265,36 @@
     <message>
         <source>“%1” cannot be shown: it is not a readable image.</source>
         <translation>« %1 » ne peut pas être affiché : ce n’est pas une image lisible.</translation>
+    </message>
+</context>
+<context>
+    <name>tessary::PreviewController</name>
+    <message>
+        <source>Text</source>
+        <translation>Texte</translation>
+    </message>
+    <message>
+        <source>Image</source>
+        <translation>Image</translation>
+    </message>
+</context>
+<context>
+    <name>tessary::TrayIcon</name>
+    <message>
+        <source>Show Clipboard History</source>
+        <translation>Afficher l’historique du presse-papiers</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Paramètres</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Quitter</translation>
+    </message>
+    <message>
+        <source>No system tray is available, so Tessary shows no icon. Run &quot;tessary&quot; again to open the clipboard history; a keyboard shortcut can do that.</source>
+        <translation>Aucune zone de notification n’est disponible : Tessary n’affiche donc pas d’icône. Relancez « tessary » pour ouvrir l’historique du presse-papiers ; un raccourci clavier peut le faire.</translation>
     </message>
 </context>
 <context>
