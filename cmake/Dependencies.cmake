@@ -69,6 +69,16 @@ if(NOT TESSARY_CORE_ONLY)
     tessary_require_pkgconfig(TESSARY_CANBERRA libcanberra-dev libcanberra)
     tessary_require_pkgconfig(TESSARY_XKBCOMMON libxkbcommon-dev xkbcommon)
     tessary_require_program(TESSARY_WAYLAND_SCANNER wayland-scanner libwayland-bin)
+    # The translations of the desktop entry and the metainfo.
+    tessary_require_program(TESSARY_MSGFMT msgfmt gettext)
+    tessary_require_program(TESSARY_XGETTEXT xgettext gettext)
+    tessary_require_program(TESSARY_MSGMERGE msgmerge gettext)
+    find_path(TESSARY_GETTEXT_ITS_DIR metainfo.its
+        PATHS ${CMAKE_SYSTEM_PREFIX_PATH} PATH_SUFFIXES share/gettext/its NO_DEFAULT_PATH)
+    if(NOT TESSARY_GETTEXT_ITS_DIR)
+        message(FATAL_ERROR "Tessary needs AppStream's gettext rules for metainfo. "
+                            "On Debian: apt install appstream")
+    endif()
     # The code wayland-scanner generates for the Wayland protocols is C.
     enable_language(C)
     if(BUILD_TESTING)
@@ -77,5 +87,6 @@ if(NOT TESSARY_CORE_ONLY)
         tessary_require_program(TESSARY_DESKTOP_FILE_VALIDATE desktop-file-validate
                                 desktop-file-utils)
         tessary_require_program(TESSARY_APPSTREAMCLI appstreamcli appstream)
+        tessary_require_program(TESSARY_MSGCMP msgcmp gettext)
     endif()
 endif()
