@@ -1,6 +1,7 @@
 # Installs the build into an empty PREFIX and checks it: exactly the files EXPECTED lists, the
-# program runs from there, and it names no path of the source or build tree it was made in, so it
-# reads nothing from them at run time. `cmake -P`; the variables come with -D.
+# program runs from there, its desktop entry and metainfo carry every language of LINGUAS, and it
+# names no path of the source or build tree it was made in, so it reads nothing from them at run
+# time. `cmake -P`; the variables come with -D.
 file(REMOVE_RECURSE ${PREFIX})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX} --strip
     OUTPUT_QUIET RESULT_VARIABLE status)
@@ -32,6 +33,16 @@ string(REGEX MATCH "<release version=\"([^\"]*)\"" newest "${metainfo}")
 if(NOT CMAKE_MATCH_1 STREQUAL VERSION)
     message(FATAL_ERROR "the metainfo's newest release is ${CMAKE_MATCH_1}, not ${VERSION}")
 endif()
+
+# The desktop entry and the metainfo speak every language there are translations for.
+file(READ ${PREFIX}/share/applications/org.tessary.Tessary.desktop entry)
+file(STRINGS ${LINGUAS} languages)
+foreach(language ${languages})
+    if(NOT entry MATCHES "\nComment\\[${language}\\]=" OR
+       NOT metainfo MATCHES "<summary xml:lang=\"${language}\">")
+        message(FATAL_ERROR "the installed desktop entry or metainfo has no text in ${language}")
+    endif()
+endforeach()
 
 set(forbidden)
 foreach(tree ${SOURCE_DIR} ${BUILD_DIR})

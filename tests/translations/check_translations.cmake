@@ -35,13 +35,12 @@ target update_translations and translate what it adds")
     endif()
 endforeach()
 
-execute_process(COMMAND ${XGETTEXT} --from-code=UTF-8 --keyword= --keyword=GenericName
-                        --keyword=Comment --keyword=Keywords --its=${ITS} -o ${WORK}/data.pot
-                        ${DATA_DIR}/org.tessary.Tessary.desktop
-                        ${DATA_DIR}/org.tessary.Tessary.metainfo.xml
+execute_process(COMMAND ${CMAKE_COMMAND} -D XGETTEXT=${XGETTEXT} -D ITS=${ITS}
+                        -D DATA_DIR=${DATA_DIR} -D POT=${WORK}/data.pot
+                        -P ${TS_DIR}/data/extract.cmake
     RESULT_VARIABLE status ERROR_VARIABLE errors)
 if(NOT status EQUAL 0)
-    list(APPEND problems "xgettext failed: ${errors}")
+    list(APPEND problems "extracting the desktop entry's and metainfo's texts failed: ${errors}")
 endif()
 file(STRINGS ${TS_DIR}/data/LINGUAS languages)
 foreach(language ${languages})
