@@ -19,16 +19,19 @@
         <translation>Bild</translation>
     </message>
     <message>
-        <source>Files</source>
-        <translation>Dateien</translation>
-    </message>
-    <message>
         <source>Preview</source>
         <translation>Vorschau</translation>
     </message>
     <message>
         <source>Copy</source>
         <translation>Kopieren</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s)</source>
+        <translation>
+            <numerusform>%n Datei</numerusform>
+            <numerusform>%n Dateien</numerusform>
+        </translation>
     </message>
 </context>
 <context>

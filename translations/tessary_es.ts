@@ -19,16 +19,19 @@
         <translation>Imagen</translation>
     </message>
     <message>
-        <source>Files</source>
-        <translation>Archivos</translation>
-    </message>
-    <message>
         <source>Preview</source>
         <translation>Vista previa</translation>
     </message>
     <message>
         <source>Copy</source>
         <translation>Copiar</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s)</source>
+        <translation>
+            <numerusform>%n archivo</numerusform>
+            <numerusform>%n archivos</numerusform>
+        </translation>
     </message>
 </context>
 <context>

@@ -19,16 +19,19 @@
         <translation>Image</translation>
     </message>
     <message>
-        <source>Files</source>
-        <translation>Fichiers</translation>
-    </message>
-    <message>
         <source>Preview</source>
         <translation>Aperçu</translation>
     </message>
     <message>
         <source>Copy</source>
         <translation>Copier</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s)</source>
+        <translation>
+            <numerusform>%n fichier</numerusform>
+            <numerusform>%n fichiers</numerusform>
+        </translation>
     </message>
 </context>
 <context>

@@ -39,7 +39,7 @@ Item {
 
     Accessible.role: Accessible.ListItem
     Accessible.name: kind === "text" ? support.displayText(text)
-                   : kind === "image" ? qsTr("Image") : qsTr("Files")
+                   : kind === "image" ? qsTr("Image") : qsTr("%n file(s)", "", urls.length)
     Accessible.description: timestamp
 
     HoverHandler {

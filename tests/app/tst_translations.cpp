@@ -50,6 +50,30 @@ private slots:
         QCOMPARE(chosen.name(), locale);
         QCOMPARE(QCoreApplication::translate("FooterBand", "Quit"), quit);
     }
+
+    // French counts zero as one; German and Spanish do not.
+    void pluralForms_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("files");
+
+        QTest::newRow("German, one") << u"de-DE"_s << 1 << u"1 Datei"_s;
+        QTest::newRow("German, none") << u"de-DE"_s << 0 << u"0 Dateien"_s;
+        QTest::newRow("French, none") << u"fr-FR"_s << 0 << u"0 fichier"_s;
+        QTest::newRow("French, two") << u"fr-FR"_s << 2 << u"2 fichiers"_s;
+        QTest::newRow("Spanish, one") << u"es-ES"_s << 1 << u"1 archivo"_s;
+        QTest::newRow("Spanish, many") << u"es-ES"_s << 12 << u"12 archivos"_s;
+    }
+
+    void pluralForms()
+    {
+        QFETCH(QString, language);
+        QFETCH(int, count);
+        QFETCH(QString, files);
+        tessary::installTranslations({language}, QStringLiteral(TESSARY_TRANSLATIONS));
+        QCOMPARE(QCoreApplication::translate("ClipboardCard", "%n file(s)", nullptr, count), files);
+    }
 };
 
 QTEST_GUILESS_MAIN(TranslationsTest)
