@@ -1,5 +1,8 @@
 #include "entry.h"
 
+#include "imageheader.h"
+
+#include <QTextBoundaryFinder>
 #include <limits>
 #include <unicode/unorm2.h>
 
@@ -65,13 +68,52 @@ bool sameUrls(const QList<QUrl> &a, const QList<QUrl> &b)
     return true;
 }
 
+TextExtent measureExtent(QStringView text)
+{
+    TextExtent extent;
+    extent.clusters = graphemeClusterCount(text, TextExtent::kCountedClusters - 1);
+    for (qsizetype i = 0; i < text.size() && extent.pieces < TextExtent::kCountedPieces; ++i) {
+        if (text[i] == u'\n' ||
+            (text[i] == u'\r' && (i + 1 == text.size() || text[i + 1] != u'\n')))
+            ++extent.pieces;
+    }
+    return extent;
+}
+
 } // namespace
+
+int graphemeClusterCount(QStringView text, int limit)
+{
+    // Boundaries are found in a growing window at the text's beginning rather than in the whole
+    // text, whose every character the finder would classify first. A boundary depends on what
+    // precedes it and on the code point after it, so only those within the window's last two
+    // units, which may begin a code point the window cuts, are left for a larger window.
+    for (qsizetype window = 4 * (qsizetype(limit) + 1);; window *= 2) {
+        const bool whole = window >= text.size();
+        const QStringView part = whole ? text : text.first(window);
+        const qsizetype trusted = whole ? part.size() : part.size() - 2;
+        QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, part.data(), part.size());
+        int count = 0;
+        for (qsizetype at = finder.toNextBoundary(); at != -1 && at <= trusted && count <= limit;
+             at = finder.toNextBoundary())
+            ++count;
+        if (whole || count > limit)
+            return count;
+    }
+}
 
 Payload Payload::text(QString text)
 {
     QString decomposed = canonicalDecomposition(text);
     const size_t hash = qHash(decomposed.isNull() ? QStringView(text) : QStringView(decomposed));
-    return Payload(Text{std::move(text), std::move(decomposed), hash});
+    const TextExtent extent = measureExtent(text);
+    return Payload(Text{std::move(text), std::move(decomposed), hash, extent});
+}
+
+Payload Payload::image(QByteArray bytes, ImageFormat declared)
+{
+    const QSize size = uprightImageSize(bytes);
+    return Payload(Image{std::move(bytes), declared, size});
 }
 
 QString canonicalForm(const QString &text)
@@ -93,9 +135,22 @@ QStringView Payload::canonicalText() const
         return value->canonical();
     return {};
 }
+
+TextExtent Payload::textExtent() const
+{
+    if (const Text *value = std::get_if<Text>(&m_value))
+        return value->extent;
+    return {};
+}
+
 QByteArray Payload::imageBytes() const
 {
     return valueOr<Image>(m_value).bytes;
+}
+
+QSize Payload::imageSize() const
+{
+    return valueOr<Image>(m_value).size;
 }
 
 ImageFormat Payload::imageFormat() const

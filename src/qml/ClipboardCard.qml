@@ -21,7 +21,7 @@ Item {
     readonly property list<string> expandedEntries: support.expandedEntries
     readonly property bool expanded: expandable && expandedEntries.indexOf(entryId) >= 0
 
-    readonly property bool expandable: kind === "text" && support.needsExpandToggle(text)
+    readonly property bool expandable: kind === "text" && support.needsExpandToggle(entryId)
     readonly property bool previewable: kind === "image" || kind === "files"
     readonly property string timestamp: support.relativeTime(capturedAt, support.now)
 

@@ -1,10 +1,49 @@
 #include "core/entry.h"
+#include "core/imageheader.h"
 
 #include <QTest>
+#include <QTextBoundaryFinder>
 
 using tessary::Payload;
 
 Q_DECLARE_METATYPE(Payload)
+
+namespace {
+
+// Unsigned integers in either byte order, as image headers spell them.
+QByteArray number(quint64 value, int width, bool bigEndian)
+{
+    QByteArray bytes;
+    for (int i = 0; i < width; ++i)
+        bytes.append(char(value >> (8 * (bigEndian ? width - 1 - i : i))));
+    return bytes;
+}
+
+// A TIFF header and one directory of SHORT entries (tag, value); BigTIFF widens both.
+QByteArray tiff(bool bigEndian, bool bigTiff, QList<std::pair<int, int>> entries)
+{
+    const auto n = [bigEndian](quint64 value, int width) {
+        return number(value, width, bigEndian);
+    };
+    QByteArray bytes = bigEndian ? "MM" : "II";
+    bytes += bigTiff ? n(43, 2) + n(8, 2) + n(0, 2) + n(16, 8) : n(42, 2) + n(8, 4);
+    bytes += n(entries.size(), bigTiff ? 8 : 2);
+    for (const auto &[tag, value] : entries)
+        bytes += n(tag, 2) + n(3, 2) + n(1, bigTiff ? 8 : 4) + n(value, 2) + n(0, bigTiff ? 6 : 2);
+    return bytes + n(0, bigTiff ? 8 : 4);
+}
+
+// The grapheme clusters of the whole text, found the plain way.
+int clustersOfWholeText(const QString &text)
+{
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    int count = 0;
+    while (finder.toNextBoundary() != -1)
+        ++count;
+    return count;
+}
+
+} // namespace
 
 class PayloadEquality : public QObject {
     Q_OBJECT
@@ -52,6 +91,76 @@ private slots:
         QFETCH(bool, equal);
         QCOMPARE(a == b, equal);
         QCOMPARE(b == a, equal);
+    }
+
+    // A text is measured only as far as views need, in a window that grows from its beginning;
+    // clusters that reach over the window's edge are counted as the whole text would count them.
+    void textsAreMeasuredFromTheirBeginning_data()
+    {
+        QTest::addColumn<QString>("text");
+        const QString flag = QStringLiteral("\U0001F1E9\U0001F1EA"),
+                      family = QStringLiteral("\U0001F468\u200D\U0001F469\u200D\U0001F467");
+        QTest::newRow("empty") << QString();
+        QTest::newRow("ASCII") << QString(5000, 'x');
+        QTest::newRow("flags, each pair across a window edge")
+            << QStringLiteral("x") + flag.repeated(600);
+        QTest::newRow("families") << family.repeated(300);
+        QTest::newRow("a cluster of 2000 marks at the edge")
+            << QString(803, 'x') + 'e' + QString(2000, QChar(0x301)) + 'y';
+        QTest::newRow("CR LF at the edge") << QString(802, 'x') + "\r\n" + QString(10, 'y');
+        QTest::newRow("a surrogate pair at the edge") << QString(803, 'x') + flag + "y";
+        QTest::newRow("few lines") << QStringLiteral("a\nb\n\nc");
+        QTest::newRow("many lines") << QStringLiteral("\n").repeated(100);
+    }
+
+    void textsAreMeasuredFromTheirBeginning()
+    {
+        QFETCH(QString, text);
+        const tessary::TextExtent extent = Payload::text(text).textExtent();
+        QCOMPARE(extent.clusters, std::min(clustersOfWholeText(text), 201));
+        QCOMPARE(extent.pieces, std::min<int>(text.count(u'\n') + 1, 5));
+    }
+
+    // Sizes come from the header alone, turned upright as the decoders show them; a header that
+    // names no size, or runs past the end, names none.
+    void imageSizesAreReadFromTheHeader_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QSize>("size");
+        const QByteArray png = QByteArray("\x89PNG\r\n\x1a\n", 8) + number(13, 4, true) + "IHDR";
+        QTest::newRow("PNG") << png + number(640, 4, true) + number(480, 4, true)
+                             << QSize(640, 480);
+        QTest::newRow("PNG cut short") << png + number(640, 4, true) << QSize();
+        QTest::newRow("PNG of no width")
+            << png + number(0, 4, true) + number(480, 4, true) << QSize();
+        QTest::newRow("TIFF") << tiff(false, false, {{256, 300}, {257, 200}}) << QSize(300, 200);
+        QTest::newRow("TIFF big-endian, turned")
+            << tiff(true, false, {{274, 6}, {256, 300}, {257, 200}}) << QSize(200, 300);
+        QTest::newRow("BigTIFF, turned")
+            << tiff(false, true, {{256, 300}, {257, 200}, {274, 8}}) << QSize(200, 300);
+        QTest::newRow("TIFF mirrored")
+            << tiff(true, true, {{256, 300}, {257, 200}, {274, 2}}) << QSize(300, 200);
+        QTest::newRow("TIFF without a height") << tiff(false, false, {{256, 300}}) << QSize();
+        QByteArray cut = tiff(false, false, {{256, 300}, {257, 200}});
+        cut[8] = 100; // a hundred entries, of which two are there
+        QTest::newRow("TIFF directory running past the end") << cut << QSize(300, 200);
+        QByteArray nowhere = tiff(false, false, {{256, 300}, {257, 200}});
+        nowhere[4] = char(0xff);
+        QTest::newRow("TIFF directory past the end") << nowhere << QSize();
+        const QByteArray exif = QByteArray("Exif\0\0", 6) + tiff(true, false, {{274, 6}});
+        const QByteArray frame = "\x08" + number(200, 2, true) + number(300, 2, true) + "\x03";
+        const QByteArray jpeg = "\xff\xd8\xff\xe1" + number(exif.size() + 2, 2, true) + exif +
+                                "\xff\xff\xc2" + number(frame.size() + 2, 2, true) + frame;
+        QTest::newRow("JPEG turned by its EXIF") << jpeg << QSize(200, 300);
+        QTest::newRow("JPEG cut in its frame header") << jpeg.chopped(4) << QSize();
+        QTest::newRow("nothing") << QByteArray() << QSize();
+    }
+
+    void imageSizesAreReadFromTheHeader()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QSize, size);
+        QCOMPARE(tessary::uprightImageSize(bytes), size);
     }
 };
 

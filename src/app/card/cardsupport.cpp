@@ -3,7 +3,6 @@
 #include "core/historymodel.h"
 #include "dragdata.h"
 #include "expandrule.h"
-#include "preview/imagereading.h"
 #include "relativetime.h"
 
 #include <QDrag>
@@ -86,9 +85,11 @@ void CardSupport::forgetRemovedEntries()
         emit expandedEntriesChanged();
 }
 
-bool CardSupport::needsExpandToggle(const QString &text) const
+bool CardSupport::needsExpandToggle(const QString &entryId) const
 {
-    return tessary::needsExpandToggle(text);
+    const Entry *entry = entryById(entryId);
+    return entry && entry->payload.kind() == Payload::Kind::Text &&
+           tessary::needsExpandToggle(entry->payload.textExtent());
 }
 
 QString CardSupport::displayText(const QString &text) const
@@ -104,7 +105,7 @@ QString CardSupport::relativeTime(const QDateTime &capturedAt, const QDateTime &
 QSizeF CardSupport::imageSize(const QString &entryId) const
 {
     const Entry *entry = entryById(entryId);
-    return entry ? QSizeF(images::uprightSize(entry->payload.imageBytes())) : QSizeF();
+    return entry ? QSizeF(entry->payload.imageSize()) : QSizeF();
 }
 
 const Entry *CardSupport::entryById(const QString &entryId) const

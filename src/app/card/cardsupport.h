@@ -45,14 +45,16 @@ public:
     QStringList expandedEntries() const { return m_expanded; }
     Q_INVOKABLE void setExpanded(const QString &entryId, bool expanded);
 
-    Q_INVOKABLE bool needsExpandToggle(const QString &text) const;
+    // Whether the text entry gets the expand toggle (see expandrule.h), from what was measured of
+    // it when it was captured; false for other ids.
+    Q_INVOKABLE bool needsExpandToggle(const QString &entryId) const;
     // What a text tile lays out: the text, or its beginning when it is far longer than a tile.
     Q_INVOKABLE QString displayText(const QString &text) const;
     // The formatter's phrase for a capture time seen from `now`.
     Q_INVOKABLE QString relativeTime(const QDateTime &capturedAt, const QDateTime &now) const;
-    // The pixel size of the image entry's bytes from their header alone (no decoding); an
-    // invalid size when they are not an image. Looked up by id so that the bytes never pass
-    // through QML, which would copy them for each card.
+    // The pixel size of the image entry, read from its header when it was captured; an invalid
+    // size when they are not an image. Looked up by id so that the bytes never pass through QML,
+    // which would copy them for each card.
     Q_INVOKABLE QSizeF imageSize(const QString &entryId) const;
 
     // Drags the entry out of `source`, from the event loop once the caller has returned (the drag

@@ -3,6 +3,9 @@
 #include "app/card/relativetime.h"
 #include "core/historymodel.h"
 #include "preview/iconprovider.h"
+#include "preview/imagereading.h"
+#include "support/images.h"
+#include "support/processmemory.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -13,6 +16,8 @@ namespace {
 
 const QString kFamily = QStringLiteral("\U0001F468\u200D\U0001F469\u200D\U0001F467"); // 8 units
 const QString kAccented = QStringLiteral("e\u0301\u0323");                            // 3 units
+// One cluster of ten units: a text of few clusters that is still long.
+const QString kStacked = QStringLiteral("a\u0300\u0301\u0302\u0303\u0304\u0305\u0306\u0307\u0308");
 
 } // namespace
 
@@ -35,13 +40,76 @@ private slots:
         QTest::newRow("201 ZWJ emoji") << kFamily.repeated(201) << true;
         QTest::newRow("200 with combining marks") << kAccented.repeated(200) << false;
         QTest::newRow("201 with combining marks") << kAccented.repeated(201) << true;
+        QTest::newRow("200 clusters of ten units") << kStacked.repeated(200) << false;
+        QTest::newRow("201 clusters of ten units") << kStacked.repeated(201) << true;
+        QTest::newRow("4 lines, 200 characters, then a mark on the last")
+            << QString(194, 'x') + "\na\nb\nc\u0301" << false;
     }
 
     void expandRule()
     {
         QFETCH(QString, text);
         QFETCH(bool, expandable);
-        QCOMPARE(needsExpandToggle(text), expandable);
+        QCOMPARE(needsExpandToggle(Payload::text(text).textExtent()), expandable);
+    }
+
+    // A card's toggle and an image card's size come from what was measured when the entry was
+    // captured (on the clipboard's reader thread): building a card reads and allocates nothing in
+    // proportion to its entry.
+    void buildingACardTakesNothingInProportionToItsEntry()
+    {
+        HistoryModel history;
+        const RelativeTimeFormatter formatter{QLocale(QLocale::English)};
+        CardSupport support(history, formatter);
+        // 24 MiB of TIFF whose strip offsets take libtiff 64 MiB to load, and 64 MiB of text.
+        history.prepend(Entry::create(Payload::image(testing::stripedTiff(4 << 20))));
+        history.prepend(Entry::create(Payload::text(QString(32 << 20, u'x'))));
+        const QString text = history.entries().at(0).id.toString(QUuid::WithoutBraces);
+        const QString image = history.entries().at(1).id.toString(QUuid::WithoutBraces);
+        QSizeF size;
+        bool expandable = false;
+        QString shown;
+        const qint64 growthKiB = testing::peakGrowthKiB([&] {
+            size = support.imageSize(image);
+            expandable = support.needsExpandToggle(text);
+            shown = support.displayText(history.entries().at(0).payload.text());
+        });
+        QCOMPARE(size, QSizeF(1, 4 << 20));
+        QVERIFY(expandable);
+        QCOMPARE(shown.size(), kDisplayTextLimit);
+        QCOMPARE_LT(growthKiB, 8 << 10);
+    }
+
+    // The size read from the header at capture is the size the decoder shows, sideways shots
+    // and all.
+    void imageSizesFromTheHeaderAgreeWithTheDecoder_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QSize>("size");
+        using T = QImageIOHandler::Transformation;
+        QTest::newRow("PNG") << testing::encodedImage({300, 200}, "PNG") << QSize(300, 200);
+        QTest::newRow("TIFF") << testing::encodedImage({300, 200}, "TIFF") << QSize(300, 200);
+        QTest::newRow("TIFF turned")
+            << testing::encodedImage({300, 200}, "TIFF", Qt::red, T::TransformationRotate90)
+            << QSize(200, 300);
+        QTest::newRow("TIFF mirrored")
+            << testing::encodedImage({300, 200}, "TIFF", Qt::red, T::TransformationMirror)
+            << QSize(300, 200);
+        QTest::newRow("JPEG turned")
+            << testing::encodedImage({300, 200}, "JPEG", Qt::red, T::TransformationRotate270)
+            << QSize(200, 300);
+        QTest::newRow("TIFF of strips") << testing::stripedTiff(10) << QSize(1, 10);
+        QTest::newRow("not an image") << QByteArray("GIF89a....") << QSize();
+    }
+
+    void imageSizesFromTheHeaderAgreeWithTheDecoder()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QSize, size);
+        QCOMPARE(Payload::image(bytes).imageSize(), size);
+        QCOMPARE(images::uprightSize(bytes), size);
+        if (size.isValid())
+            QCOMPARE(images::readUpright(bytes).size(), size);
     }
 
     // A very long text is laid out only in part, and never cut inside a grapheme cluster.
