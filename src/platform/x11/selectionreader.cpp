@@ -1,8 +1,6 @@
 #include "selectionreader.h"
 
 #include <QLoggingCategory>
-#include <algorithm>
-#include <cstring>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
@@ -13,9 +11,11 @@ namespace tessary::x11 {
 Q_LOGGING_CATEGORY(lcReader, "tessary.x11.reader", QtInfoMsg)
 
 namespace {
-// Large properties are fetched in pieces so that the reply buffer and the result never both
-// hold the whole payload. In four-byte units.
-constexpr quint32 kPieceUnits = 1u << 20;
+QByteArrayView valueOf(const xcb_get_property_reply_t *reply)
+{
+    return {static_cast<const char *>(xcb_get_property_value(reply)),
+            xcb_get_property_value_length(reply)};
+}
 } // namespace
 
 SelectionReader::SelectionReader(const QByteArray &displayName, Limits limits)
@@ -157,53 +157,46 @@ std::optional<QByteArray> SelectionReader::read(xcb_atom_t target)
         const quint32 hint = xcb_get_property_value_length(head.get()) >= 4
                                  ? *static_cast<const quint32 *>(xcb_get_property_value(head.get()))
                                  : 0;
-        return readIncrementally(hint);
+        PropertyAnswer answer(PropertyAnswer::Mode::Incremental, hint, m_limits.maxBytes);
+        if (!answer.fits())
+            return abandon(), std::nullopt;
+        return readIncrementally(answer);
     }
     const quint64 size = quint64(xcb_get_property_value_length(head.get())) + head->bytes_after;
-    if (qint64(size) > m_limits.maxBytes) {
+    PropertyAnswer answer(PropertyAnswer::Mode::Whole, size, m_limits.maxBytes);
+    if (!answer.fits()) {
         qCDebug(lcReader) << "abandoning a payload of" << size << "bytes";
-        abandon();
-        return std::nullopt;
+        return abandon(), std::nullopt;
     }
-    return readProperty(static_cast<quint32>(size));
+    return readProperty(answer);
 }
 
-std::optional<QByteArray> SelectionReader::readProperty(quint32 size)
+std::optional<QByteArray> SelectionReader::readProperty(PropertyAnswer &answer)
 {
-    // The owner wrote its whole answer before notifying us, and its size is within the cap. A
-    // property that changes while it is read (an owner that keeps appending, or replaces it)
-    // is abandoned: whatever it holds by then is no answer, and it could grow without end.
-    QByteArray data;
-    data.reserve(size);
-    while (quint32(data.size()) < size) {
+    // The owner wrote its whole answer before notifying us, and its size is within the cap.
+    while (!answer.isComplete()) {
         if (!keepReading())
             return abandon(), std::nullopt;
-        const quint32 offsetUnits = quint32(data.size()) / 4;
         XcbPtr<xcb_get_property_reply_t> piece(xcb_get_property_reply(
             m_connection,
             xcb_get_property(m_connection, 0, m_window, m_property, XCB_GET_PROPERTY_TYPE_ANY,
-                             offsetUnits, kPieceUnits),
+                             answer.offsetUnits(), answer.lengthUnits()),
             nullptr));
-        const int bytes = piece ? xcb_get_property_value_length(piece.get()) : 0;
-        if (bytes == 0 || quint64(data.size()) + bytes + piece->bytes_after != size) {
+        if (!piece || answer.add(valueOf(piece.get()), piece->bytes_after) ==
+                          PropertyAnswer::Step::Abandoned) {
             qCDebug(lcReader) << "the answer changed while it was read";
             return abandon(), std::nullopt;
         }
-        data.append(static_cast<const char *>(xcb_get_property_value(piece.get())), bytes);
     }
     xcb_delete_property(m_connection, m_window, m_property);
     xcb_flush(m_connection);
-    return data;
+    return answer.take();
 }
 
-std::optional<QByteArray> SelectionReader::readIncrementally(quint32 sizeHint)
+std::optional<QByteArray> SelectionReader::readIncrementally(PropertyAnswer &answer)
 {
     // ICCCM INCR: deleting the INCR property asks for the first piece; every piece is deleted
     // as it is read, and an empty one ends the transfer.
-    if (qint64(sizeHint) > m_limits.maxBytes)
-        return abandon(), std::nullopt;
-    QByteArray data;
-    data.reserve(sizeHint);
     xcb_delete_property(m_connection, m_window, m_property);
     xcb_flush(m_connection);
     for (;;) {
@@ -216,29 +209,23 @@ std::optional<QByteArray> SelectionReader::readIncrementally(quint32 sizeHint)
         });
         if (!event)
             return std::nullopt;
-        // Asks for one unit more than the cap leaves room for: a piece that does not fit is
-        // never fetched whole (and, with bytes left after it, not deleted either).
-        const quint32 roomUnits = quint32((m_limits.maxBytes - data.size()) / 4) + 1;
-        XcbPtr<xcb_get_property_reply_t> piece(
-            xcb_get_property_reply(m_connection,
-                                   xcb_get_property(m_connection, 1, m_window, m_property,
-                                                    XCB_GET_PROPERTY_TYPE_ANY, 0, roomUnits),
-                                   nullptr));
+        XcbPtr<xcb_get_property_reply_t> piece(xcb_get_property_reply(
+            m_connection,
+            xcb_get_property(m_connection, 1, m_window, m_property, XCB_GET_PROPERTY_TYPE_ANY, 0,
+                             answer.lengthUnits()),
+            nullptr));
         xcb_flush(m_connection);
         if (!piece)
             return abandon(), std::nullopt;
-        const int bytes = xcb_get_property_value_length(piece.get());
-        if (bytes == 0 && piece->bytes_after == 0)
-            return data;
-        if (piece->bytes_after > 0 || data.size() + bytes > m_limits.maxBytes) {
+        switch (answer.add(valueOf(piece.get()), piece->bytes_after)) {
+        case PropertyAnswer::Step::Complete:
+            return answer.take();
+        case PropertyAnswer::Step::Abandoned:
             qCDebug(lcReader) << "abandoning an incremental payload over" << m_limits.maxBytes;
             return abandon(), std::nullopt;
+        case PropertyAnswer::Step::More:
+            break;
         }
-        // Owners need not announce the size (xclip does not). Growing by hand lets realloc
-        // move the pages instead of copying them, which QByteArray's own growth does not.
-        if (data.size() + bytes > data.capacity())
-            data.reserve(std::max(data.capacity() * 2, data.size() + bytes));
-        data.append(static_cast<const char *>(xcb_get_property_value(piece.get())), bytes);
     }
 }
 
@@ -247,10 +234,7 @@ std::optional<QList<xcb_atom_t>> SelectionReader::targets()
     const std::optional<QByteArray> data = read(m_atoms.targets);
     if (!data)
         return std::nullopt;
-    QList<xcb_atom_t> atoms(data->size() / qsizetype(sizeof(xcb_atom_t)));
-    if (!atoms.isEmpty()) // an empty list has no storage to copy into
-        std::memcpy(atoms.data(), data->constData(), atoms.size() * sizeof(xcb_atom_t));
-    return atoms;
+    return atomsOf(*data);
 }
 
 } // namespace tessary::x11

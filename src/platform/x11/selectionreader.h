@@ -1,5 +1,6 @@
 #pragma once
 
+#include "propertyanswer.h"
 #include "xcbsupport.h"
 
 #include <QByteArray>
@@ -49,8 +50,8 @@ private:
     // False once the content is gone: shut down, disconnected, or the clipboard changed hands.
     bool keepReading();
     template <typename Predicate> EventPtr waitFor(Predicate matches);
-    std::optional<QByteArray> readProperty(quint32 size);
-    std::optional<QByteArray> readIncrementally(quint32 sizeHint);
+    std::optional<QByteArray> readProperty(PropertyAnswer &answer);
+    std::optional<QByteArray> readIncrementally(PropertyAnswer &answer);
     void drainEvents();
     bool abandon();
 
