@@ -107,7 +107,8 @@ QString quoteExecArgument(const QString &argument)
     doubled.replace(QLatin1Char('%'), QLatin1String("%%"));
     const bool needsQuotes =
         argument.isEmpty() || std::any_of(argument.cbegin(), argument.cend(), [](QChar c) {
-            return reserved.contains(c) || c == QLatin1Char('=');
+            // Other white space too: readers trim it from the ends of a value.
+            return reserved.contains(c) || c == QLatin1Char('=') || c.isSpace();
         });
     if (!needsQuotes)
         return doubled;

@@ -126,6 +126,25 @@ private slots:
         QCOMPARE(item.status(), LoginItemStatus::NotRegistered);
     }
 
+    // Any argument comes back whole from the Exec line written for it, even one that begins or
+    // ends with white space a reader trims from a value.
+    void execArgumentsReadBackWhole_data()
+    {
+        QTest::addColumn<QString>("argument");
+        QTest::newRow("ends in a vertical tab") << QStringLiteral("tessary\v");
+        QTest::newRow("begins with a no-break space") << QStringLiteral("\u00a0tessary");
+        QTest::newRow("ends in a form feed") << QStringLiteral("a\f");
+    }
+
+    void execArgumentsReadBackWhole()
+    {
+        QFETCH(QString, argument);
+        const QByteArray written =
+            "[Desktop Entry]\nExec=" + escapeDesktopValue(quoteExecArgument(argument)).toUtf8();
+        QCOMPARE(splitExec(parseDesktopEntry(written)->value(QStringLiteral("Exec"))),
+                 QStringList{argument});
+    }
+
     // Ours carries our marker or starts a program named like ours (see the system-wide case);
     // anything else is someone else's and is never changed.
     void foreignUserEntryIsLeftAlone()
