@@ -1,5 +1,6 @@
 #include "singleinstance.h"
 
+#include "activationrequest.h"
 #include "core/privatedir.h"
 
 #include <QDBusConnection>
@@ -9,6 +10,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLoggingCategory>
+#include <QTimer>
 #include <QVariantMap>
 
 Q_LOGGING_CATEGORY(lcInstance, "tessary.instance", QtInfoMsg)
@@ -16,8 +18,10 @@ Q_LOGGING_CATEGORY(lcInstance, "tessary.instance", QtInfoMsg)
 namespace tessary {
 namespace {
 
-constexpr char kActivateRequest[] = "activate\n";
 constexpr int kSocketTimeoutMs = 1000;
+// Clients of the socket held at once, and how long each may take to say what it wants.
+constexpr qsizetype kMaxClients = 8;
+constexpr int kClientTimeoutMs = 2000;
 
 QString objectPath(const QString &id)
 {
@@ -123,7 +127,8 @@ SingleInstance::Role SingleInstance::claimSocket()
     QLocalSocket socket;
     socket.connectToServer(name);
     if (socket.waitForConnected(kSocketTimeoutMs)) {
-        socket.write(kActivateRequest);
+        socket.write(ActivationRequestReader::kRequest.data(),
+                     ActivationRequestReader::kRequest.size());
         socket.waitForBytesWritten(kSocketTimeoutMs);
         socket.disconnectFromServer();
         return Role::Secondary;
@@ -138,16 +143,45 @@ SingleInstance::Role SingleInstance::claimSocket()
         m_channel.clear();
         return Role::Alone;
     }
-    connect(m_server, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket *client = m_server->nextPendingConnection()) {
-            connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
-            connect(client, &QLocalSocket::readyRead, this, [this, client] {
-                if (client->readAll().contains('\n'))
-                    emit activationRequested({});
-            });
-        }
-    });
+    connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::acceptClients);
     return Role::Primary;
+}
+
+void SingleInstance::acceptClients()
+{
+    while (QLocalSocket *client = m_server->nextPendingConnection()) {
+        // Any process of the user may connect and stay connected. Each client holds a
+        // descriptor, and a failed accept would make the server close and remove its name, so
+        // only a few are held: the oldest makes way for a newcomer, and none stays for long.
+        if (m_clients.size() == kMaxClients)
+            dropClient(m_clients.constFirst());
+        m_clients.append(client);
+        auto request = std::make_shared<ActivationRequestReader>();
+        connect(client, &QLocalSocket::disconnected, this, [this, client] { dropClient(client); });
+        QTimer::singleShot(kClientTimeoutMs, client, [this, client] { dropClient(client); });
+        connect(client, &QLocalSocket::readyRead, this, [this, client, request] {
+            switch (request->feed(client->read(ActivationRequestReader::kMaxLineBytes + 1))) {
+            case ActivationRequestReader::Verdict::NeedMore:
+                return;
+            case ActivationRequestReader::Verdict::Activate:
+                dropClient(client);
+                emit activationRequested({}); // no token travels over the socket
+                return;
+            case ActivationRequestReader::Verdict::Refused:
+                dropClient(client);
+                return;
+            }
+        });
+    }
+}
+
+void SingleInstance::dropClient(QLocalSocket *client)
+{
+    if (!m_clients.removeOne(client))
+        return;
+    client->disconnect(this);
+    client->abort();
+    client->deleteLater();
 }
 
 } // namespace tessary

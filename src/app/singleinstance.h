@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QString>
 
 class QLocalServer;
+class QLocalSocket;
 
 namespace tessary {
 
@@ -38,11 +40,14 @@ signals:
 private:
     Role claimBusName();
     Role claimSocket();
+    void acceptClients();
+    void dropClient(QLocalSocket *client);
 
     QString m_id;
     QString m_socketDirectory;
     QString m_channel;
     QLocalServer *m_server = nullptr;
+    QList<QLocalSocket *> m_clients; // oldest first
     bool m_ownsBusName = false;
 };
 

@@ -4,9 +4,11 @@
 #include "core/appid.h"
 #include "support/privatebus.h"
 
+#include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
 using tessary::SingleInstance;
@@ -81,6 +83,51 @@ private slots:
         QCOMPARE(launch(second), u"secondary"_s);
         QVERIFY(second.waitForFinished(10000) && second.exitCode() == 0);
         QCOMPARE(readLine(first), handedOn);
+        QVERIFY(first.waitForFinished(5000) && first.exitCode() == 0);
+    }
+
+    // Without a bus, anyone of the user may connect to the socket and hold the connection open,
+    // more connections than the instance may open descriptors, or write endlessly: the instance
+    // goes on listening, and the next launch still finds it.
+    void connectionsHeldOpenCannotDisableTheSocket()
+    {
+        QTemporaryDir runtime;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"XDG_RUNTIME_DIR"_s, runtime.path());
+        env.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, u"unix:path=/none"_s);
+        QProcess first, second;
+        first.setProcessEnvironment(env);
+        second.setProcessEnvironment(env);
+        // The running instance may open only so many descriptors.
+        first.setChildProcessModifier([] {
+            const rlimit limit{64, 64};
+            ::setrlimit(RLIMIT_NOFILE, &limit);
+        });
+        first.start(QCoreApplication::applicationFilePath(), {u"probe"_s});
+        QCOMPARE(readLine(first), u"primary socket"_s);
+
+        const QString name =
+            runtime.filePath(u"tessary/"_s + QLatin1String(tessary::kApplicationId) + u".socket"_s);
+        std::vector<std::unique_ptr<QLocalSocket>> held;
+        for (int i = 0; i < 200; ++i) {
+            held.push_back(std::make_unique<QLocalSocket>());
+            held.back()->connectToServer(name);
+            QVERIFY2(held.back()->waitForConnected(1000),
+                     qPrintable(QString::number(i) + held.back()->errorString()));
+            if (i % 2) // half of them write without ever ending a line
+                held.back()->write(QByteArray(100, 'x'));
+        }
+        // Each one is let go.
+        QTRY_VERIFY_WITH_TIMEOUT(std::all_of(held.cbegin(), held.cend(),
+                                             [](const auto &socket) {
+                                                 return socket->state() ==
+                                                        QLocalSocket::UnconnectedState;
+                                             }),
+                                 20000);
+
+        second.start(QCoreApplication::applicationFilePath(), {u"probe"_s});
+        QCOMPARE(readLine(second), u"secondary"_s);
+        QCOMPARE(readLine(first), u"activated"_s);
         QVERIFY(first.waitForFinished(5000) && first.exitCode() == 0);
     }
 };
