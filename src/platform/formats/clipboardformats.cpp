@@ -27,7 +27,18 @@ QList<QByteArrayView> lines(QByteArrayView data)
 QUrl uriFromLine(QByteArrayView line)
 {
     // Strict parsing: a malformed percent-escape makes the URL invalid rather than "fixed".
+    // Bytes that are no UTF-8 would be replaced, and the URL would name another file.
+    if (QString::fromUtf8(line).toUtf8() != line)
+        return {};
     return QUrl::fromEncoded(line.toByteArray(), QUrl::StrictMode);
+}
+
+// A file: URL that names a file has an absolute path and nothing else after it ("file:name",
+// "file://host" and "file:///a#b" name none).
+bool namesNoFile(const QUrl &url)
+{
+    return url.isLocalFile() &&
+           (!url.path().startsWith(u'/') || url.hasQuery() || url.hasFragment());
 }
 
 QList<QUrl> urisFromLines(const QList<QByteArrayView> &lines)
@@ -38,10 +49,10 @@ QList<QUrl> urisFromLines(const QList<QByteArrayView> &lines)
         if (line.isEmpty() || line.startsWith('#'))
             continue;
         QUrl url = uriFromLine(line);
-        // A malformed line or a relative reference has no meaning on a clipboard: it stays in
-        // the list as an empty URL, so the list is not mistaken for one of files. (An invalid
-        // QUrl still reports its file: scheme.)
-        if (!url.isValid() || url.isRelative())
+        // A malformed line, a relative reference or a file: URL of no file has no meaning on a
+        // clipboard: it stays in the list as an empty URL, so the list is not mistaken for one of
+        // files. (An invalid QUrl still reports its file: scheme.)
+        if (!url.isValid() || url.isRelative() || namesNoFile(url))
             url = QUrl();
         urls.append(std::move(url));
     }

@@ -12,8 +12,9 @@
 namespace tessary {
 
 // The URIs of a text/uri-list in order. Comment lines ("#") and blank lines are skipped, CRLF
-// and bare LF both end a line. A line that is no valid absolute URI still yields an entry (an
-// invalid or relative QUrl), so a list holding one never counts as a list of files.
+// and bare LF both end a line. A line that is no valid absolute URI (or no UTF-8), or a file: URL
+// without an absolute path or with a query or fragment, still yields an entry (an invalid QUrl),
+// so a list holding one never counts as a list of files.
 QList<QUrl> parseUriList(QByteArrayView data);
 // The URIs of x-special/gnome-copied-files: a "copy" or "cut" line, then one URI per line.
 QList<QUrl> parseGnomeCopiedFiles(QByteArrayView data);
