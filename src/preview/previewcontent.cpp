@@ -166,10 +166,22 @@ void PreviewContent::setZoomed(bool zoomed)
     emit zoomedChanged();
 }
 
-void PreviewContent::openExternally() const
+void PreviewContent::clear()
 {
-    if (!m_url.isEmpty())
-        QDesktopServices::openUrl(m_url);
+    ++m_ticket; // a file still being looked at is dropped
+    m_url.clear();
+    m_kind = Kind::Loading;
+    m_inspection = {};
+    setZoomed(false);
+    emit contentChanged();
+}
+
+void PreviewContent::openExternally()
+{
+    if (m_url.isEmpty())
+        return;
+    emit handedOver();
+    QDesktopServices::openUrl(m_url);
 }
 
 } // namespace tessary

@@ -56,6 +56,8 @@ public:
     using QObject::QObject;
 
     void load(const QUrl &url);
+    // Shows nothing and holds nothing of the file shown before.
+    void clear();
 
     QUrl url() const { return m_url; }
     Kind kind() const { return m_kind; }
@@ -71,13 +73,15 @@ public:
     void setZoomed(bool zoomed);
 
     // Hands the file to the desktop's default application for its type.
-    Q_INVOKABLE void openExternally() const;
+    Q_INVOKABLE void openExternally();
     Q_INVOKABLE void requestClose() { emit closeRequested(); }
 
 signals:
     void contentChanged();
     void zoomedChanged();
     void closeRequested();
+    // The file went to another application.
+    void handedOver();
     // The content for the current URL is in place.
     void loaded();
 

@@ -16,9 +16,14 @@ PreviewWindow::PreviewWindow(FileThumbnails &thumbnails, QObject *parent)
     : QObject(parent), m_thumbnails(thumbnails)
 {
     connect(&m_content, &PreviewContent::closeRequested, this, &PreviewWindow::close);
+    connect(&m_content, &PreviewContent::handedOver, this, [this] { tell(Event::HandedOver); });
 }
 
-PreviewWindow::~PreviewWindow() = default;
+PreviewWindow::~PreviewWindow()
+{
+    if (m_view)
+        m_view->disconnect(this);
+}
 
 void PreviewWindow::createView()
 {
@@ -36,6 +41,22 @@ void PreviewWindow::createView()
     if (m_view->status() == QQuickView::Error)
         qCWarning(lcPreviewer) << "previewer view failed:" << m_view->errors();
     m_view->installEventFilter(this);
+    // However it closes (Space, Escape, the window manager), it lets go of what it showed.
+    connect(m_view.get(), &QWindow::visibleChanged, this, [this](bool visible) {
+        if (!visible)
+            releaseView();
+    });
+}
+
+void PreviewWindow::releaseView()
+{
+    if (!m_view)
+        return;
+    m_view->disconnect(this);
+    // It may be handling the very key press that closed it.
+    m_view.release()->deleteLater();
+    m_content.clear();
+    tell(Event::Closed);
 }
 
 void PreviewWindow::show(const QUrl &url, const QString &title)

@@ -14,7 +14,8 @@ class FileThumbnails;
 
 // The previewer: one window showing one file at a time. Showing another file while it is open
 // replaces what it shows and brings it to the front. Space and Escape close it. Its view is made
-// when it is first shown; the thumbnails must outlive the window.
+// when it is shown and goes when it closes, with the picture it decoded (a photo takes hundreds
+// of megabytes); the thumbnails must outlive the window.
 class PreviewWindow : public QObject, public FilePreviewer {
     Q_OBJECT
 public:
@@ -36,6 +37,7 @@ protected:
 
 private:
     void createView();
+    void releaseView();
 
     FileThumbnails &m_thumbnails;
     PreviewContent m_content;

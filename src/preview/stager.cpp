@@ -3,7 +3,9 @@
 #include "core/imageformat.h"
 #include "core/privatedir.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QUuid>
 #include <cerrno>
@@ -56,10 +58,31 @@ PreviewStager::PreviewStager(DirectoryProvider directory, StagingWriter *writer)
       m_writer(writer ? *writer : m_defaultWriter)
 {}
 
+bool PreviewStager::remove(const QUrl &staged)
+{
+    const std::optional<QString> directory = m_directory();
+    const QString path = staged.toLocalFile();
+    if (!directory || QFileInfo(path).path() != *directory ||
+        !staged.fileName().startsWith(QLatin1String(kPrefix)))
+        return false;
+    return QFile::remove(path);
+}
+
+void PreviewStager::removeStagedFiles()
+{
+    const std::optional<QString> directory = m_directory();
+    if (!directory)
+        return;
+    QDir dir(*directory);
+    const QStringList patterns{QLatin1String(kPrefix) + u'*', u'.' + QLatin1String(kPrefix) + u'*'};
+    for (const QString &name : dir.entryList(patterns, QDir::Files | QDir::Hidden | QDir::System))
+        dir.remove(name);
+}
+
 QString PreviewStager::newFileName(const QString &extension)
 {
     const QString uuid = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
-    return QStringLiteral("tessary-") + uuid + QLatin1Char('.') + extension;
+    return QLatin1String(kPrefix) + uuid + QLatin1Char('.') + extension;
 }
 
 std::optional<QUrl> PreviewStager::stage(const Payload &payload)

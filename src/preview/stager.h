@@ -21,8 +21,8 @@ public:
 
 // Turns an entry into a file the previewer can open. Texts (UTF-8, no BOM) and images (the
 // stored bytes, extension by their signature) become new files "tessary-<UUID>.<ext>" in the
-// private runtime directory, a new one on every call; they are left for the session to clear.
-// A files entry gives its first URL as it is.
+// private runtime directory, a new one on every call, until they are removed. A files entry
+// gives its first URL as it is. Staging may run on any thread.
 class PreviewStager {
 public:
     using DirectoryProvider = std::function<std::optional<QString>()>;
@@ -32,6 +32,10 @@ public:
 
     // The URL to show, or nothing when there is none or the file could not be written whole.
     std::optional<QUrl> stage(const Payload &payload);
+    // Deletes a file stage() made; false for any other URL.
+    bool remove(const QUrl &staged);
+    // Deletes every staged file in the directory, and any left half-written.
+    void removeStagedFiles();
 
     // Writes a new file with exactly these bytes, mode 0600, under a name that did not exist.
     // The bytes go to a hidden temporary name first, which is renamed only once complete, so a
@@ -41,6 +45,7 @@ public:
 
     // "tessary-" + a new upper-case UUID + "." + extension.
     static QString newFileName(const QString &extension);
+    static constexpr char kPrefix[] = "tessary-";
 
 private:
     DirectoryProvider m_directory;

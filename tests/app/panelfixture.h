@@ -73,17 +73,8 @@ public:
     {
         return m_pasteboard.calls().filter(QStringLiteral("write")).size();
     }
-    // The contents of the files the previewer was shown, in order.
-    Q_INVOKABLE QStringList previewed() const
-    {
-        QStringList contents;
-        for (const QUrl &url : m_shown) {
-            QFile file(url.toLocalFile());
-            contents.append(file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll())
-                                                           : QString());
-        }
-        return contents;
-    }
+    // The contents of the files the previewer was shown, in order, as they were when shown.
+    Q_INVOKABLE QStringList previewed() const { return m_shown; }
     Q_INVOKABLE void forgetPreviews() { m_shown.clear(); }
     // What the desktop lets the backend see: "direct", "x11 compatibility" or "none".
     Q_INVOKABLE void setAccess(const QString &access)
@@ -105,7 +96,12 @@ public:
 
     void playCopyConfirmation() override {}
     void playErrorBeep() override {}
-    void show(const QUrl &url, const QString &) override { m_shown.append(url); }
+    void show(const QUrl &url, const QString &) override
+    {
+        QFile file(url.toLocalFile());
+        m_shown.append(file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll())
+                                                      : QString());
+    }
     QFuture<QImage> thumbnail(const QUrl &, QSize) override
     {
         return QtFuture::makeReadyFuture(QImage());
@@ -127,7 +123,7 @@ private:
     };
 
     QTemporaryDir m_stagingDir;
-    QList<QUrl> m_shown;
+    QStringList m_shown;
     MemoryPasteboard m_pasteboard;
     ClipboardMonitor m_monitor{m_pasteboard, *this};
     RelativeTimeFormatter m_formatter;

@@ -6,6 +6,7 @@
 #include "preview/stager.h"
 #include "preview/thumbnailer.h"
 #include "support/images.h"
+#include "support/processmemory.h"
 
 #include <QDBusConnection>
 #include <QDir>
@@ -108,12 +109,31 @@ private slots:
         // Space and Escape close it; closed, it opens again for the next file.
         for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Escape}) {
             QVERIFY(showAndWait(window, writeFile(QStringLiteral("close.txt"), "x")));
-            QTest::keyClick(view, Qt::Key_A);
+            QTest::keyClick(window.view(), Qt::Key_A);
             QVERIFY(window.isVisible());
-            QTest::keyClick(view, key);
+            QTest::keyClick(window.view(), key);
             QVERIFY(!window.isVisible());
         }
         QVERIFY(!window.content().zoomed()); // the next file starts fitted again
+    }
+
+    // A closed previewer holds nothing of the picture it showed, which may be hundreds of
+    // megabytes once decoded.
+    void closingLetsGoOfThePicture()
+    {
+        QImage picture(4000, 4000, QImage::Format_RGB32); // 61 MiB decoded
+        picture.fill(Qt::darkCyan);
+        const QString path = m_dir.filePath(QStringLiteral("large.png"));
+        QVERIFY(picture.save(path));
+        picture = QImage();
+        PreviewWindow window(m_thumbnails);
+        QVERIFY(showAndWait(window, QUrl::fromLocalFile(path)));
+        QVERIFY(item(window, "previewImage"));
+        QVERIFY(QTest::qWaitForWindowExposed(window.view()));
+        const qint64 shownKiB = testing::procStatusKiB("VmRSS:");
+        window.close();
+        QTRY_VERIFY(testing::procStatusKiB("VmRSS:") < shownKiB - (48 << 10));
+        QVERIFY(!window.isVisible());
     }
 
     // Files it cannot render are described; files it cannot read are explained.
@@ -163,15 +183,15 @@ private slots:
         PreviewWindow window(m_thumbnails);
         PreviewController controller(history, sound, stager, window);
         controller.previewRow(0);
-        QVERIFY(window.isVisible());
+        QTRY_VERIFY(window.isVisible());
         QTRY_COMPARE(window.content().text(), QStringLiteral("from the clipboard"));
         QCOMPARE(QFileInfo(window.content().url().toLocalFile()).absolutePath(),
                  runtime + QStringLiteral("/tessary"));
         QCOMPARE(window.view()->title(), QStringLiteral("Text"));
-        controller.previewRow(1);
-        QCOMPARE(window.view()->title(), QStringLiteral("Image"));
+        controller.previewRow(1); // staged off the GUI thread, then shown
+        QTRY_COMPARE(window.view()->title(), QStringLiteral("Image"));
         controller.previewRow(2);
-        QCOMPARE(window.view()->title(), QStringLiteral("notes 2024.txt"));
+        QTRY_COMPARE(window.view()->title(), QStringLiteral("notes 2024.txt"));
     }
 };
 

@@ -8,8 +8,11 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QSemaphore>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace tessary;
 
@@ -26,6 +29,19 @@ class RecordingPreviewer : public FilePreviewer {
 public:
     QList<QUrl> shown;
     void show(const QUrl &url, const QString &) override { shown.append(url); }
+    void close() { tell(Event::Closed); }
+    void handOver() { tell(Event::HandedOver); }
+};
+
+// Holds every write until it is let go, as a slow disk would.
+class HeldWriter : public StagingWriter {
+public:
+    QSemaphore go;
+    bool writeAll(int fd, QByteArrayView bytes) override
+    {
+        go.tryAcquire(1, 10000);
+        return StagingWriter::writeAll(fd, bytes);
+    }
 };
 
 // Writes the first half and then fails, as a disk filling up would.
@@ -133,6 +149,20 @@ private slots:
         QVERIFY(!QFile::exists(m_dir + QStringLiteral("/.tessary-taken.txt.part")));
     }
 
+    // Previews one row after the other, each once it has been shown (or beeped).
+    static void previewInTurn(PreviewController &controller, std::initializer_list<int> rows)
+    {
+        QSignalSpy settled(&controller, &PreviewController::previewSettled);
+        for (int row : rows) {
+            const qsizetype before = settled.size();
+            controller.previewRow(row);
+            if (row >= 0 && row < 3)
+                QVERIFY(settled.size() > before || settled.wait(5000));
+        }
+    }
+
+    QStringList stagedFiles() const { return QDir(m_dir).entryList(QDir::Files | QDir::Hidden); }
+
     void controllerShowsTheStagedFileOrBeeps()
     {
         const QUrl pdf = QUrl::fromLocalFile(QStringLiteral("/nowhere/a b.pdf"));
@@ -143,25 +173,84 @@ private slots:
         CountingSound sound;
         RecordingPreviewer previewer;
         PreviewStager stager = stagerInto(m_dir);
-        PreviewController controller(history, sound, stager, previewer);
-        for (int row : {0, 1, 2, 3}) // text, files, files without URLs, no such row
-            controller.previewRow(row);
-        QCOMPARE(previewer.shown.size(), 2);
-        QCOMPARE(readAll(previewer.shown[0].toLocalFile()), QByteArray("hello"));
-        QCOMPARE(previewer.shown[1], pdf); // the first URL, nothing written
-        QCOMPARE(QDir(m_dir).entryList(QDir::Files | QDir::Hidden).size(), 1);
-        QCOMPARE(sound.beeps, 1);
+        {
+            PreviewController controller(history, sound, stager, previewer);
+            previewInTurn(controller, {0});
+            QCOMPARE(readAll(previewer.shown.value(0).toLocalFile()), QByteArray("hello"));
+            previewInTurn(controller, {1, 2, 3}); // files, files without URLs, no such row
+            QCOMPARE(previewer.shown.size(), 2);
+            QCOMPARE(previewer.shown[1], pdf); // the first URL, nothing written
+            QCOMPARE(sound.beeps, 1);
+        }
 
         // A failed write (disk full, missing directory): the beep, nothing left behind.
         FailingWriter failing;
         QVERIFY(QDir().mkdir(m_dir + QStringLiteral("/full")));
         PreviewStager full = stagerInto(m_dir + QStringLiteral("/full"), &failing);
         PreviewStager missing = stagerInto(m_dir + QStringLiteral("/gone"));
-        for (PreviewStager *failingStager : {&full, &missing})
-            PreviewController(history, sound, *failingStager, previewer).previewRow(0);
+        for (PreviewStager *failingStager : {&full, &missing}) {
+            PreviewController controller(history, sound, *failingStager, previewer);
+            previewInTurn(controller, {0});
+        }
         QCOMPARE(sound.beeps, 3);
         QCOMPARE(previewer.shown.size(), 2);
         QVERIFY(isEmptyDir(m_dir + QStringLiteral("/full")));
+    }
+
+    // Writing a large text takes a while: the event loop goes on turning meanwhile, and the
+    // previewer gets the file once it is complete.
+    void stagesOffTheGuiThread()
+    {
+        HistoryModel history;
+        history.prepend(Entry::create(Payload::text(QStringLiteral("slow to write"))));
+        CountingSound sound;
+        RecordingPreviewer previewer;
+        HeldWriter held;
+        PreviewStager stager = stagerInto(m_dir, &held);
+        PreviewController controller(history, sound, stager, previewer);
+        QSignalSpy settled(&controller, &PreviewController::previewSettled);
+        controller.previewRow(0);
+        bool turned = false;
+        QTimer::singleShot(0, [&] { turned = true; });
+        QTRY_VERIFY(turned);
+        QVERIFY(previewer.shown.isEmpty());
+        held.go.release();
+        QVERIFY(settled.wait(5000));
+        QCOMPARE(readAll(previewer.shown.value(0).toLocalFile()), QByteArray("slow to write"));
+    }
+
+    // A staged file holds what was copied, a secret perhaps: it goes once its preview is
+    // replaced or closed (or, handed to another application, at exit), all of them go at exit,
+    // and those a run left behind go at the next start.
+    void stagedFilesLiveNoLongerThanTheirPreview()
+    {
+        QVERIFY(stagerInto(m_dir).writeNewFile(m_dir, PreviewStager::newFileName("txt"), "left"));
+        QVERIFY(stagerInto(m_dir).writeNewFile(m_dir, ".tessary-half.txt.part", "half"));
+        QVERIFY(stagerInto(m_dir).writeNewFile(m_dir, "org.tessary.Tessary.socket", ""));
+        HistoryModel history;
+        for (const char *text : {"third", "second", "first"})
+            history.prepend(Entry::create(Payload::text(QString::fromLatin1(text))));
+        CountingSound sound;
+        RecordingPreviewer previewer;
+        PreviewStager stager = stagerInto(m_dir);
+        auto controller = std::make_unique<PreviewController>(history, sound, stager, previewer);
+        QCOMPARE(stagedFiles(), QStringList{"org.tessary.Tessary.socket"});
+
+        previewInTurn(*controller, {0});
+        const QString first = previewer.shown.last().toLocalFile();
+        previewInTurn(*controller, {1});
+        const QString second = previewer.shown.last().toLocalFile();
+        QVERIFY(!QFile::exists(first) && QFile::exists(second)); // replaced
+        previewer.close();
+        QVERIFY(!QFile::exists(second)); // closed
+
+        previewInTurn(*controller, {2});
+        const QString handedOver = previewer.shown.last().toLocalFile();
+        previewer.handOver();
+        previewer.close();
+        QVERIFY(QFile::exists(handedOver)); // another application may still be reading it
+        controller.reset();
+        QCOMPARE(stagedFiles(), QStringList{"org.tessary.Tessary.socket"});
     }
 };
 

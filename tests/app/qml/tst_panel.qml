@@ -155,7 +155,7 @@ Item {
             keyClick(Qt.Key_Return)
             compare(fixture.writes(), writes + 1)
             keyClick(Qt.Key_Space)
-            compare(fixture.previewed().length, 1)
+            tryVerify(() => fixture.previewed().length === 1) // staged off the GUI thread
             compare(fixture.previewed()[0], text)
             compare(passedOn, [Qt.Key_Space])
         }
