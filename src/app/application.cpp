@@ -16,6 +16,7 @@
 #include <QDBusConnection>
 #include <QLocale>
 #include <QTimer>
+#include <cstdlib>
 
 namespace tessary {
 namespace {
@@ -53,14 +54,26 @@ Application::Application(std::unique_ptr<Pasteboard> pasteboard, std::unique_ptr
             &ClipboardMonitor::startMonitoring);
     connect(m_panel.get(), &PanelWindow::quitRequested, this, &Application::quit,
             Qt::QueuedConnection);
-    connect(m_pasteboard.get(), &Pasteboard::displayLost, qApp, &QCoreApplication::quit,
-            Qt::QueuedConnection);
+    // Handled where it is announced, before the event loop turns again: see endForLostDisplay().
+    connect(m_pasteboard.get(), &Pasteboard::displayLost, this, &Application::endForLostDisplay,
+            Qt::DirectConnection);
 }
 
 Application::~Application()
 {
     // Decoding jobs still queued are of no use now; those running finish before the pool goes.
     m_decodingPool.clear();
+}
+
+void Application::endForLostDisplay()
+{
+    // The display server took the clipboard and every window with it. Qt's own connection to an
+    // X server learns of it too, and then ends the process at its next turn, with a message of
+    // its own and status 1. Whichever learns first, the process ends the same way: the backend
+    // has said what happened, once; staged previews go (main() removes them at exit otherwise);
+    // the history lived in memory only.
+    m_stager->removeStagedFiles();
+    std::_Exit(1);
 }
 
 void Application::start()

@@ -55,6 +55,8 @@ public:
     GlobalShortcut &shortcut() { return *m_shortcut; }
 
 private:
+    void endForLostDisplay();
+
     std::unique_ptr<Pasteboard> m_pasteboard;
     std::unique_ptr<SoundPlayer> m_sound;
     std::unique_ptr<ClipboardMonitor> m_monitor;

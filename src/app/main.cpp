@@ -4,6 +4,7 @@
 #include "app/translations.h"
 #include "core/appid.h"
 #include "platform/systemservices.h"
+#include "preview/stager.h"
 
 #include <QApplication>
 #include <QQuickWindow>
@@ -11,11 +12,20 @@
 #include <QtQml/qqmlextensionplugin.h>
 #include <cstdio>
 #include <cstdlib>
+#include <sys/prctl.h>
+#include <sys/resource.h>
 
 Q_IMPORT_QML_PLUGIN(TessaryPlugin)
 
 int main(int argc, char *argv[])
 {
+    // A core dump would hold the history, passwords copied from a manager included: none is
+    // written, whatever the core size limit or the system's dump settings. (Being undumpable also
+    // keeps other processes of the user from reading this one's memory.)
+    ::prctl(PR_SET_DUMPABLE, 0);
+    const rlimit noCore{0, 0};
+    ::setrlimit(RLIMIT_CORE, &noCore);
+
     QCoreApplication::setApplicationName(QStringLiteral("tessary"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TESSARY_VERSION));
 
@@ -51,6 +61,10 @@ int main(int argc, char *argv[])
     tessary::SingleInstance instance(QString::fromLatin1(tessary::kApplicationId));
     if (instance.claim() == tessary::SingleInstance::Role::Secondary)
         return 0;
+    // Staged previews go at exit, also when Qt ends the process itself (it does when its X
+    // server goes away); a second launch leaves those of the running instance alone.
+    const auto removeStagedFiles = [] { tessary::PreviewStager().removeStagedFiles(); };
+    std::atexit(removeStagedFiles);
     // This launch shows no window: its activation token must not let some later one take the
     // focus. (Qt reads the variable when a window asks for the focus on Wayland.)
     qunsetenv("XDG_ACTIVATION_TOKEN");
@@ -67,5 +81,6 @@ int main(int argc, char *argv[])
     // for another process (the sound server, a thumbnailer, a clipboard owner) that answers
     // when it will, or never: its work is dropped with the process rather than waited for.
     std::fflush(nullptr);
+    removeStagedFiles();
     std::_Exit(code);
 }
