@@ -3,6 +3,7 @@
 #include "platform/x11/selectionowner.h"
 #include "platform/x11/x11pasteboard.h"
 #include "platform/x11/xcbsupport.h"
+#include "support/processmemory.h"
 #include "x11testsupport.h"
 
 #include <QSignalSpy>
@@ -112,6 +113,8 @@ private slots:
         QTest::newRow("too large, whole") << Behaviour::Answer << (2 << 20) << (4 << 20);
         QTest::newRow("too large, in pieces") << Behaviour::Answer << (2 << 20) << (64 << 10);
         QTest::newRow("empty TARGETS") << Behaviour::EmptyTargets << 300 << (64 << 10);
+        QTest::newRow("an incremental answer without end")
+            << Behaviour::EndlessIncrement << 300 << 300;
     }
 
     void failedReadBlocksNeitherTheGuiNorLaterChanges()
@@ -141,6 +144,55 @@ private slots:
         QVERIFY(setClipboardWithXclip("UTF8_STRING", "next"));
         QTRY_COMPARE_WITH_TIMEOUT(monitor.history()->rowCount(), 1, 5000);
         QCOMPARE(monitor.history()->entries().first().payload, Payload::text("next"));
+    }
+
+    // Answers of odd types and formats are read for the bytes they hold: TARGETS as bytes with a
+    // partial atom at the end, a text in 32-bit units (what does not fill one is not sent).
+    void oddTypesAndFormatsAreReadForWhatTheyHold()
+    {
+        ForeignOwner owner({{"image/png", png}, {"UTF8_STRING", "thirteen byte"}},
+                           Behaviour::OddFormats);
+        const qint64 before = m_pasteboard->changeCount();
+        QVERIFY(owner.start());
+        QVERIFY(QTest::qWaitFor([&] { return m_pasteboard->changeCount() != before; }, 5000));
+        QFuture<std::optional<Payload>> captured = m_pasteboard->capture();
+        QVERIFY(QTest::qWaitFor([&] { return captured.isFinished(); }, 10000));
+        QCOMPARE(captured.result(), Maybe(Payload::image(png.left(png.size() / 4 * 4))));
+    }
+
+    // An owner taking the clipboard a thousand times a second: the event loop goes on turning,
+    // the history holds distinct texts of that owner, no more than fifty, and once the flood
+    // ends the text on offer last is the newest entry; memory does not grow with the changes.
+    void aThousandOwnerChangesASecond()
+    {
+        CountingSound sound;
+        tessary::ClipboardMonitor monitor(*m_pasteboard, sound);
+        monitor.startMonitoring();
+        const qint64 residentKiB = procStatusKiB("VmRSS:");
+        int turns = 0;
+        QTimer turning;
+        turning.setInterval(1);
+        QObject::connect(&turning, &QTimer::timeout, [&] { ++turns; });
+        OwnershipFlood flood(1000);
+        QVERIFY(flood.start());
+        turning.start();
+        QTest::qWait(3000);
+        const int changes = flood.stop();
+        QVERIFY2(turns >= 100, qPrintable(QString::number(turns)));
+        QVERIFY(changes >= 1000);
+        const auto newest = [&] {
+            const QList<tessary::Entry> &entries = monitor.history()->entries();
+            return entries.isEmpty() ? QByteArray() : entries.first().payload.text().toLatin1();
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(newest(), flood.lastText(), 10000);
+        QSet<QString> texts;
+        for (const tessary::Entry &entry : monitor.history()->entries()) {
+            QVERIFY(entry.payload.text().startsWith(u"flood "));
+            texts.insert(entry.payload.text());
+        }
+        QCOMPARE(texts.size(), monitor.history()->rowCount());
+        QCOMPARE_LE(monitor.history()->rowCount(), tessary::ClipboardMonitor::kMaxHistory);
+        QCOMPARE_LT(procStatusKiB("VmRSS:") - residentKiB, 32 << 10);
     }
 
     void anAnswerThatChangesWhileItIsReadIsNotTaken()

@@ -2,7 +2,9 @@
 
 #include "clientprocess.h"
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <poll.h>
 #include <thread>
 #include <xcb/xcb.h>
@@ -87,10 +89,17 @@ struct ForeignOwner::State {
         const qsizetype index = atoms.indexOf(request->target);
         requests.append(QString::fromLatin1(index < 0 ? "?" : targets[index].name));
         const QByteArray &data = targets[std::max<qsizetype>(index, 0)].data;
-        if (index == 0) {
+        if (index == 0 && behaviour == Behaviour::OddFormats) {
+            const QByteArray bytes =
+                QByteArray(reinterpret_cast<const char *>(atoms.constData()), atoms.size() * 4) +
+                "odd";
+            put(request, XCB_ATOM_STRING, 8, bytes.size(), bytes.constData());
+        } else if (index == 0) {
             const bool empty = behaviour == Behaviour::EmptyTargets;
             put(request, XCB_ATOM_ATOM, 32, empty ? 0 : atoms.size(), atoms.constData());
-        } else if (index > 0 &&
+        } else if (index > 0 && behaviour == Behaviour::OddFormats) {
+            put(request, XCB_ATOM_INTEGER, 32, data.size() / 4, data.constData());
+        } else if (index > 0 && behaviour != Behaviour::EndlessIncrement &&
                    (data.size() <= incrementSize || behaviour == Behaviour::KeepAppending)) {
             put(request, request->target, 8, data.size(), data.constData());
             if (behaviour == Behaviour::KeepAppending)
@@ -118,6 +127,11 @@ struct ForeignOwner::State {
             event->state != XCB_PROPERTY_DELETE)
             return;
         const QByteArray &data = targets[atoms.indexOf(incr.target)].data;
+        if (behaviour == Behaviour::EndlessIncrement) {
+            put(&incr, incr.target, 8, std::min<qsizetype>(incrementSize, data.size()),
+                data.constData());
+            return;
+        }
         const qsizetype length = std::min<qsizetype>(incrementSize, data.size() - sent);
         put(&incr, incr.target, 8, length, data.constData() + sent);
         sent = length == 0 ? -1 : sent + length;
@@ -197,6 +211,104 @@ void ForeignOwner::exit()
     if (d->c)
         xcb_disconnect(d->c);
     d->c = nullptr;
+}
+
+struct OwnershipFlood::State {
+    int perSecond;
+    xcb_connection_t *c = nullptr;
+    xcb_window_t windows[2]{};
+    xcb_atom_t clipboard = XCB_NONE, targets = XCB_NONE, utf8 = XCB_NONE;
+    std::thread thread{};
+    std::atomic<bool> flooding{true};
+    std::atomic<bool> stop{false};
+    std::atomic<int> taken{0};
+
+    QByteArray text(int n) const { return "flood " + QByteArray::number(n); }
+
+    void answer(const xcb_selection_request_event_t *request)
+    {
+        const QByteArray offered = text(taken);
+        const xcb_atom_t offers[] = {targets, utf8};
+        xcb_atom_t property = request->property;
+        if (request->target == targets)
+            xcb_change_property(c, XCB_PROP_MODE_REPLACE, request->requestor, property,
+                                XCB_ATOM_ATOM, 32, 2, offers);
+        else if (request->target == utf8)
+            xcb_change_property(c, XCB_PROP_MODE_REPLACE, request->requestor, property, utf8, 8,
+                                offered.size(), offered.constData());
+        else
+            property = XCB_NONE;
+        const xcb_selection_notify_event_t notify[2] = {{XCB_SELECTION_NOTIFY, 0, 0, request->time,
+                                                         request->requestor, request->selection,
+                                                         request->target, property}};
+        xcb_send_event(c, 0, request->requestor, XCB_EVENT_MASK_NO_EVENT,
+                       reinterpret_cast<const char *>(notify));
+        xcb_flush(c);
+    }
+
+    void run()
+    {
+        using namespace std::chrono;
+        const auto interval = microseconds(1000000 / perSecond);
+        auto next = steady_clock::now();
+        while (!stop && !xcb_connection_has_error(c)) {
+            if (flooding && steady_clock::now() >= next) {
+                const int n = taken + 1;
+                xcb_set_selection_owner(c, windows[n % 2], clipboard, XCB_CURRENT_TIME);
+                xcb_flush(c);
+                taken = n;
+                next += interval;
+            }
+            while (xcb_generic_event_t *event = xcb_poll_for_event(c)) {
+                if ((event->response_type & 0x7f) == XCB_SELECTION_REQUEST)
+                    answer(reinterpret_cast<xcb_selection_request_event_t *>(event));
+                std::free(event);
+            }
+            pollfd fd{xcb_get_file_descriptor(c), POLLIN, 0};
+            const auto wait = duration_cast<milliseconds>(next - steady_clock::now()).count();
+            poll(&fd, 1, flooding ? int(std::clamp<qint64>(wait, 0, 1)) : 20);
+        }
+    }
+};
+
+OwnershipFlood::OwnershipFlood(int perSecond) : d(new State{perSecond}) {}
+
+OwnershipFlood::~OwnershipFlood()
+{
+    d->stop = true;
+    if (d->thread.joinable())
+        d->thread.join();
+    if (d->c)
+        xcb_disconnect(d->c);
+}
+
+bool OwnershipFlood::start()
+{
+    xcb_connection_t *c = d->c = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(c))
+        return false;
+    const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    for (xcb_window_t &window : d->windows) {
+        window = xcb_generate_id(c);
+        xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0,
+                          XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+    }
+    d->clipboard = intern(c, "CLIPBOARD");
+    d->targets = intern(c, "TARGETS");
+    d->utf8 = intern(c, "UTF8_STRING");
+    d->thread = std::thread([this] { d->run(); });
+    return true;
+}
+
+int OwnershipFlood::stop()
+{
+    d->flooding = false;
+    return d->taken;
+}
+
+QByteArray OwnershipFlood::lastText() const
+{
+    return d->text(d->taken);
 }
 
 QStringList ForeignOwner::requests() const

@@ -29,10 +29,21 @@ private:
 // Another client owning CLIPBOARD with the targets given. It answers, or reads requests and
 // ignores them, or starts an incremental transfer, sends one piece and disconnects, or answers
 // in one piece and then keeps appending the data's first incrementSize bytes to the answer, as
-// fast as the server takes them, up to kAppendLimit in all, or answers TARGETS with nothing.
+// fast as the server takes them, up to kAppendLimit in all, or answers TARGETS with nothing, or
+// answers every target incrementally with the data's first incrementSize bytes again and again
+// and never ends, or answers TARGETS in bytes (format 8, a partial atom at the end) and the
+// other targets in 32-bit units (what does not fill one is dropped).
 class ForeignOwner {
 public:
-    enum class Behaviour { Answer, NeverAnswer, DieMidTransfer, KeepAppending, EmptyTargets };
+    enum class Behaviour {
+        Answer,
+        NeverAnswer,
+        DieMidTransfer,
+        KeepAppending,
+        EmptyTargets,
+        EndlessIncrement,
+        OddFormats
+    };
     static constexpr qsizetype kAppendLimit = qsizetype(192) << 20;
     struct Target {
         QByteArray name, data;
@@ -45,6 +56,22 @@ public:
     void exit();                  // the connection closes and the clipboard is left empty
     QStringList requests() const; // targets asked for, in order; after exit()
     qsizetype appended() const;   // bytes appended so far (KeepAppending)
+
+private:
+    struct State;
+    std::unique_ptr<State> d;
+};
+
+// A client that takes CLIPBOARD again and again, as often a second as asked, each time with a
+// new text ("flood <n>"), and answers requests for the text it offers last.
+class OwnershipFlood {
+public:
+    explicit OwnershipFlood(int perSecond);
+    ~OwnershipFlood();
+    bool start();
+    // Stops taking the clipboard (it goes on answering): how many times it took it.
+    int stop();
+    QByteArray lastText() const;
 
 private:
     struct State;
