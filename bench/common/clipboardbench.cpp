@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTimer>
@@ -23,25 +22,6 @@ double percentile(std::vector<double> values, double p)
 
 } // namespace
 
-qint64 procStatusKiB(const char *field)
-{
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(qstrlen(field)).trimmed().split(' ').first().toLongLong();
-    }
-    return -1;
-}
-
-void resetPeakRss()
-{
-    QFile refs("/proc/self/clear_refs");
-    if (refs.open(QIODevice::WriteOnly))
-        refs.write("5");
-}
-
 MeasuredCapture measureCapture(Pasteboard &pasteboard, int timeoutMs)
 {
     const qint64 idleKiB = procStatusKiB("VmRSS:");
@@ -58,13 +38,18 @@ EventLoopGapMeter::EventLoopGapMeter()
 {
     m_timer.setTimerType(Qt::PreciseTimer);
     m_timer.setInterval(1);
-    QObject::connect(&m_timer, &QTimer::timeout,
-                     [this] { m_longestMs = std::max(m_longestMs, m_since.restart()); });
+    QObject::connect(&m_timer, &QTimer::timeout, [this] {
+        const qint64 gap = m_since.restart();
+        m_longestMs = std::max(m_longestMs, gap);
+        if (gap > kFrameMs)
+            m_stalledMs += gap;
+    });
 }
 
 void EventLoopGapMeter::start()
 {
     m_longestMs = 0;
+    m_stalledMs = 0;
     m_since.start();
     m_timer.start();
 }

@@ -5,6 +5,7 @@
 // the same bytes, and the GUI thread while a read waits on a hung owner.
 
 #include "core/services.h"
+#include "support/processmemory.h"
 
 #include <QElapsedTimer>
 #include <QProcessEnvironment>
@@ -29,10 +30,8 @@ double msBetween(Clock::time_point a, Clock::time_point b);
 void spin(int ms);
 bool spinUntil(const std::function<bool()> &done, int timeoutMs);
 
-// A field of /proc/self/status in KiB ("VmRSS:", "VmHWM:"), or -1.
-qint64 procStatusKiB(const char *field);
-// Starts VmHWM afresh from the resident memory of now.
-void resetPeakRss();
+using testing::procStatusKiB;
+using testing::resetPeakRss;
 
 // One capture() waited for: its result, how long it took, and the most memory it held at once.
 struct MeasuredCapture {
@@ -43,17 +42,20 @@ struct MeasuredCapture {
 MeasuredCapture measureCapture(Pasteboard &pasteboard, int timeoutMs);
 
 // The longest time the event loop went without turning since start(), measured with a 1 ms
-// timer.
+// timer, and the time it spent in gaps longer than a frame.
 class EventLoopGapMeter {
 public:
+    static constexpr qint64 kFrameMs = 16;
     EventLoopGapMeter();
     void start();
     qint64 longestGapMs() const { return m_longestMs; }
+    qint64 stalledMs() const { return m_stalledMs; }
 
 private:
     QTimer m_timer;
     QElapsedTimer m_since;
     qint64 m_longestMs = 0;
+    qint64 m_stalledMs = 0;
 };
 
 // 36 MiB behind a PNG signature, in a pattern that does not compress.
