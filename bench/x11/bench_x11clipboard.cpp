@@ -156,5 +156,7 @@ int main(int argc, char **argv)
         measureAppendingOwner(*pasteboard);
     if (wanted("multiple"))
         measureMultipleFlood(*pasteboard);
+    if (wanted("flood"))
+        measureOwnershipFlood(*pasteboard);
     return 0;
 }

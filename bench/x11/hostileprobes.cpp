@@ -1,5 +1,6 @@
 // How the clipboard stands up to hostile clients: an owner that keeps appending to its answer,
-// and a requestor that floods us with MULTIPLE requests while we own the clipboard.
+// a requestor that floods us with MULTIPLE requests while we own the clipboard, and an owner
+// that takes the clipboard a thousand times a second.
 
 #include "hostileprobes.h"
 
@@ -135,6 +136,33 @@ void measureMultipleFlood(X11Pasteboard &pasteboard)
     std::printf("60 MULTIPLE requests of 512 pairs over a 1 MiB text: %s after %.0f ms; longest "
                 "GUI event-loop gap %lld ms\n",
                 answered ? "all answered" : "NOT all answered", ms, meter.longestGapMs());
+}
+
+void measureOwnershipFlood(X11Pasteboard &pasteboard)
+{
+    SilentSound sound;
+    ClipboardMonitor monitor(pasteboard, sound);
+    monitor.startMonitoring();
+    const qint64 residentKiB = procStatusKiB("VmRSS:");
+    OwnershipFlood flood(1000);
+    flood.start();
+    EventLoopGapMeter meter;
+    meter.start();
+    spin(5000);
+    const int changes = flood.stop();
+    const qint64 longestMs = meter.longestGapMs();
+    const bool last = spinUntil(
+        [&] {
+            return monitor.history()->rowCount() > 0 &&
+                   monitor.history()->entries().first().payload.text().toLatin1() ==
+                       flood.lastText();
+        },
+        10000);
+    std::printf("an owner taking the clipboard 1000 times a second for 5 s (%d changes): longest "
+                "GUI event-loop gap %lld ms, %d entries, resident memory %+.1f MiB, last text "
+                "%s\n",
+                changes, qlonglong(longestMs), monitor.history()->rowCount(),
+                (procStatusKiB("VmRSS:") - residentKiB) / 1024.0, last ? "captured" : "LOST");
 }
 
 } // namespace tessary::bench

@@ -11,5 +11,8 @@ namespace tessary::bench {
 void measureAppendingOwner(X11Pasteboard &pasteboard);
 // The GUI's longest event-loop gap while 60 MULTIPLE requests of 512 pairs are served.
 void measureMultipleFlood(X11Pasteboard &pasteboard);
+// The GUI's longest event-loop gap, the history and memory while an owner takes the clipboard a
+// thousand times a second.
+void measureOwnershipFlood(X11Pasteboard &pasteboard);
 
 } // namespace tessary::bench
