@@ -161,11 +161,11 @@ void ClipboardMonitor::copyRow(int row)
 void ClipboardMonitor::restoreNewest()
 {
     // Keeps the clipboard alive after its owner quit: the newest entry goes back, silently
-    // and without moving.
-    if (m_history.entries().isEmpty())
+    // and without moving. A copy made since is newer: it stays, and is captured as usual.
+    if (m_history.entries().isEmpty() ||
+        !m_pasteboard.restore(m_history.entries().constFirst().payload))
         return;
     dropCapture();
-    m_pasteboard.write(m_history.entries().constFirst().payload);
     setLastChangeCount(m_pasteboard.changeCount());
 }
 

@@ -41,6 +41,14 @@ public:
 
     // Takes ownership and offers exactly one representation chosen by the payload's kind.
     virtual void write(const Payload &payload) = 0;
+    // Puts the payload back after contentsLost(), as write() does, unless another owner has taken
+    // the clipboard since: theirs is the newer copy and stays. Tells whether it was put back and
+    // counted, as write() counts.
+    virtual bool restore(const Payload &payload)
+    {
+        write(payload);
+        return true;
+    }
 
 signals:
     // changeCount() has moved. Every backend emits this after each move that write() did not

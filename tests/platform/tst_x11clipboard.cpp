@@ -368,6 +368,27 @@ private slots:
         QCOMPARE(sound.confirmations, 0); // silently
     }
 
+    // An owner quitting and another copying at once: the newer copy stays on the clipboard and
+    // reaches the history; the older entry is not put back over it.
+    void aCopyRightAfterItsOwnerQuitIsNotCoveredByTheRestore()
+    {
+        CountingSound sound;
+        tessary::ClipboardMonitor monitor(*m_pasteboard, sound);
+        monitor.startMonitoring();
+        auto editor = std::make_unique<ForeignOwner>(Targets{{"UTF8_STRING", "older"}});
+        QVERIFY(editor->start());
+        QTRY_COMPARE_WITH_TIMEOUT(monitor.history()->rowCount(), 1, 5000);
+
+        editor.reset();
+        ForeignOwner next(Targets{{"UTF8_STRING", "newer"}});
+        QVERIFY(next.start());
+        QTRY_COMPARE_WITH_TIMEOUT(monitor.history()->rowCount(), 2, 5000);
+        QCOMPARE(monitor.history()->entries().first().payload, Payload::text("newer"));
+        QTest::qWait(600);
+        QVERIFY(!m_pasteboard->ownsClipboard());
+        QCOMPARE(readClipboardWithXclip("UTF8_STRING"), QByteArray("newer"));
+    }
+
     void theXServerGoingAwayIsReportedOnce()
     {
         auto server = std::make_unique<PrivateXServer>();

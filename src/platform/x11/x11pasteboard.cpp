@@ -7,6 +7,7 @@
 #include <QLoggingCategory>
 #include <QPromise>
 #include <QSocketNotifier>
+#include <algorithm>
 #include <poll.h>
 #include <xcb/xfixes.h>
 
@@ -126,14 +127,43 @@ xcb_timestamp_t X11Pasteboard::serverTime()
 
 void X11Pasteboard::write(const Payload &payload)
 {
+    if (!xcb_connection_has_error(m_connection))
+        takeClipboard(payload, serverTime());
+}
+
+bool X11Pasteboard::restore(const Payload &payload)
+{
     if (xcb_connection_has_error(m_connection))
-        return;
+        return false;
+    // The server reports every change of owner it made before it tells us its time: by then, a
+    // copy made after the clipboard was emptied is known or waits among the pending events.
     const xcb_timestamp_t time = serverTime();
+    if (m_knownOwner != XCB_NONE ||
+        std::any_of(m_pending.cbegin(), m_pending.cend(), [this](const xcb_generic_event_t *event) {
+            return isForeignOwnerChange(event);
+        }))
+        return false;
+    return takeClipboard(payload, time);
+}
+
+bool X11Pasteboard::isForeignOwnerChange(const xcb_generic_event_t *event) const
+{
+    if (eventType(event) != m_xfixesEvent)
+        return false;
+    auto notify = reinterpret_cast<const xcb_xfixes_selection_notify_event_t *>(event);
+    return notify->selection == m_atoms->clipboard &&
+           notify->subtype == XCB_XFIXES_SELECTION_EVENT_SET_SELECTION_OWNER &&
+           notify->owner != XCB_NONE && notify->owner != m_window;
+}
+
+bool X11Pasteboard::takeClipboard(const Payload &payload, xcb_timestamp_t time)
+{
     m_owner->offer(payload, time);
     xcb_set_selection_owner(m_connection, m_window, m_atoms->clipboard, time);
     XcbPtr<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
         m_connection, xcb_get_selection_owner(m_connection, m_atoms->clipboard), nullptr));
-    if (owner && owner->owner == m_window) {
+    const bool taken = owner && owner->owner == m_window;
+    if (taken) {
         // Counted now, so that the caller can adopt the count at once; the notification that
         // follows is recognised by its timestamp and not counted again.
         m_ownOwnerships.append(time);
@@ -146,6 +176,7 @@ void X11Pasteboard::write(const Payload &payload)
     }
     // The round trips may have queued events that the socket notifier will not announce.
     QMetaObject::invokeMethod(this, &X11Pasteboard::processEvents, Qt::QueuedConnection);
+    return taken;
 }
 
 void X11Pasteboard::processEvents()

@@ -42,6 +42,7 @@ public:
     qint64 changeCount() const override { return m_changeCount.load(); }
     QFuture<std::optional<Payload>> capture() override;
     void write(const Payload &payload) override;
+    bool restore(const Payload &payload) override;
 
     // Whether a payload written by write() is still ours on the clipboard.
     bool ownsClipboard() const;
@@ -53,6 +54,8 @@ private:
     void handleEvent(const xcb_generic_event_t *event);
     void handleOwnerChange(const xcb_generic_event_t *event);
     xcb_timestamp_t serverTime();
+    bool takeClipboard(const Payload &payload, xcb_timestamp_t time);
+    bool isForeignOwnerChange(const xcb_generic_event_t *event) const;
 
     static constexpr int kEventsPerTurn = 64;
     static constexpr qint64 kBytesPerTurn = qint64(4) << 20;
