@@ -154,6 +154,8 @@ int main(int argc, char **argv)
         measureHungOwner(*pasteboard);
     if (wanted("appending"))
         measureAppendingOwner(*pasteboard);
+    if (wanted("costly"))
+        measureCostlyCopies(*pasteboard);
     if (wanted("multiple"))
         measureMultipleFlood(*pasteboard);
     if (wanted("flood"))

@@ -1,6 +1,6 @@
 // How the clipboard stands up to hostile clients: an owner that keeps appending to its answer,
-// a requestor that floods us with MULTIPLE requests while we own the clipboard, and an owner
-// that takes the clipboard a thousand times a second.
+// a requestor that floods us with MULTIPLE requests while we own the clipboard, an owner that
+// takes the clipboard a thousand times a second, and copies built to be costly to take in.
 
 #include "hostileprobes.h"
 
@@ -9,6 +9,7 @@
 #include "platform/x11/x11pasteboard.h"
 #include "platform/x11/xcbsupport.h"
 #include "platform/x11testsupport.h"
+#include "support/images.h"
 
 #include <QProcess>
 #include <QTimer>
@@ -104,21 +105,63 @@ void measureAppendingOwner(X11Pasteboard &pasteboard)
     SilentSound sound;
     ClipboardMonitor monitor(pasteboard, sound);
     monitor.startMonitoring();
+    EventLoopGapMeter meter;
+    meter.start();
     const qint64 before = pasteboard.changeCount();
     ForeignOwner owner({{"UTF8_STRING", answer}}, ForeignOwner::Behaviour::KeepAppending, chunk);
     owner.start();
     spinUntil([&] { return pasteboard.changeCount() != before; }, 5000);
     spin(1000);
     const auto copied = Clock::now();
-    QProcess::execute("sh", {"-c", "printf next | xclip -selection clipboard -t UTF8_STRING"});
+    // Started, not waited for: the meter measures the GUI thread, not this probe.
+    QProcess copy;
+    copy.start("sh", {"-c", "printf next | xclip -selection clipboard -t UTF8_STRING"});
     const bool captured = spinUntil(
         [&] {
             return monitor.history()->rowCount() > 0 &&
                    monitor.history()->entries().first().payload == Payload::text("next");
         },
         60000);
-    std::printf("  a copy made 1 s into that read: %s after %.0f ms\n",
-                captured ? "captured" : "lost", msBetween(copied, Clock::now()));
+    std::printf("  a copy made 1 s into that read: %s after %.0f ms; longest GUI event-loop gap "
+                "%lld ms\n",
+                captured ? "captured" : "lost", msBetween(copied, Clock::now()),
+                meter.longestGapMs());
+}
+
+void measureCostlyCopies(X11Pasteboard &pasteboard)
+{
+    SilentSound sound;
+    ClipboardMonitor monitor(pasteboard, sound);
+    monitor.startMonitoring();
+    const QString accented = QStringLiteral("Déjà vu, été, œuvre, naïveté. ");
+    const struct {
+        const char *name, *type;
+        QByteArray data;
+    } copies[] = {
+        {"a TIFF of 4 M strips (24 MiB)", "image/tiff", testing::stripedTiff(4 << 20)},
+        {"8 MiB of French text", "UTF8_STRING",
+         accented.repeated((8 << 20) / accented.toUtf8().size()).toUtf8()},
+        {"4 M \"é\"", "UTF8_STRING", QString(4 << 20, QChar(0xe9)).toUtf8()},
+        {"10 bytes after those", "UTF8_STRING", "ten bytes."},
+    };
+    for (const auto &copy : copies) {
+        const QUuid newest =
+            monitor.history()->rowCount() > 0 ? monitor.history()->entries()[0].id : QUuid();
+        EventLoopGapMeter meter;
+        meter.start();
+        const auto start = Clock::now();
+        ForeignOwner owner({{copy.type, copy.data}});
+        owner.start();
+        const bool captured = spinUntil(
+            [&] {
+                return monitor.history()->rowCount() > 0 &&
+                       monitor.history()->entries()[0].id != newest;
+            },
+            60000);
+        std::printf("%s: %s after %.0f ms; longest GUI event-loop gap %lld ms\n", copy.name,
+                    captured ? "captured" : "NOT captured", msBetween(start, Clock::now()),
+                    meter.longestGapMs());
+    }
 }
 
 void measureMultipleFlood(X11Pasteboard &pasteboard)
