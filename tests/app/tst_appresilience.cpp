@@ -123,6 +123,7 @@ private slots:
         QTest::addColumn<QString>("home"); // under the test's directory
         QTest::newRow("session bus, usual home") << true << u"home"_s;
         QTest::newRow("no session bus") << false << u"home"_s;
+        QTest::newRow("home read-only") << true << u"read-only"_s; // for all but root
         QTest::newRow("home is a file") << true << u"file"_s;
         QTest::newRow("home under a file") << false << u"file/home"_s;
     }
@@ -134,6 +135,9 @@ private slots:
         QTemporaryDir root;
         QFile file(root.filePath(u"file"_s));
         QVERIFY(QDir().mkpath(root.filePath(u"home"_s)) && file.open(QIODevice::WriteOnly));
+        QVERIFY(QDir().mkpath(root.filePath(u"read-only"_s)) &&
+                QFile::setPermissions(root.filePath(u"read-only"_s),
+                                      QFile::ReadOwner | QFile::ExeOwner));
         std::optional<PrivateBus> daemon;
         if (bus)
             QVERIFY(daemon.emplace().isRunning());
