@@ -27,7 +27,6 @@
 #include <QApplication>
 #include <QDBusConnection>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QImage>
 #include <QLoggingCategory>
 #include <QPainter>
@@ -61,14 +60,7 @@ public:
 
 double residentMegabytes()
 {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    }
-    return 0;
+    return testing::procStatusKiB("VmRSS:") / 1024.0;
 }
 
 QByteArray photo(int index)

@@ -5,7 +5,7 @@
 // the same bytes, and the GUI thread while a read waits on a hung owner.
 
 #include "core/services.h"
-#include "support/processmemory.h"
+#include "support/memory.h"
 
 #include <QElapsedTimer>
 #include <QProcessEnvironment>

@@ -3,7 +3,7 @@
 #include "platform/x11/selectionowner.h"
 #include "platform/x11/x11pasteboard.h"
 #include "platform/x11/xcbsupport.h"
-#include "support/processmemory.h"
+#include "support/memory.h"
 #include "x11testsupport.h"
 
 #include <QSignalSpy>

@@ -6,7 +6,7 @@
 #include "preview/stager.h"
 #include "preview/thumbnailer.h"
 #include "support/images.h"
-#include "support/processmemory.h"
+#include "support/memory.h"
 
 #include <QDBusConnection>
 #include <QDir>

@@ -5,7 +5,7 @@
 #include "preview/iconprovider.h"
 #include "preview/imagereading.h"
 #include "support/images.h"
-#include "support/processmemory.h"
+#include "support/memory.h"
 
 #include <QSignalSpy>
 #include <QTest>
