@@ -5,6 +5,7 @@
 
 #include <QSignalSpy>
 #include <QTest>
+#include <QThread>
 #include <csignal>
 
 using tessary::Payload;
@@ -35,6 +36,13 @@ class WaylandClipboard : public QObject {
     std::unique_ptr<WaylandPasteboard> m_strict; // gives up sooner, on smaller payloads
 
     bool copyText(const QByteArray &text) { return copyWithWlCopy(*m_sway, {}, text); }
+
+    // An editor holding a copy of its own until it quits (wl-copy in the foreground).
+    void startEditor(QProcess &editor, const QString &text)
+    {
+        editor.setProcessEnvironment(m_sway->clientEnvironment());
+        editor.start("wl-copy", {"--foreground", text});
+    }
 
     // The types wl-paste sees on offer. Once it sees them, the compositor has announced the
     // offer to every client, our pasteboards included.
@@ -251,8 +259,7 @@ private slots:
         tessary::ClipboardMonitor monitor(*m_pasteboard, sound);
         monitor.startMonitoring();
         QProcess editor;
-        editor.setProcessEnvironment(m_sway->clientEnvironment());
-        editor.start("wl-copy", {"--foreground", "unsaved paragraph"});
+        startEditor(editor, "unsaved paragraph");
         QTRY_COMPARE_WITH_TIMEOUT(monitor.history()->rowCount(), 1, 5000);
         const QUuid id = monitor.history()->entries().first().id;
 
@@ -271,6 +278,30 @@ private slots:
         QTest::qWait(600);
         QVERIFY(!m_pasteboard->ownsClipboard());
         QCOMPARE(monitor.history()->rowCount(), 1);
+    }
+
+    // A source quitting and another copying before the GUI thread hears of it: the newer copy
+    // stays on the clipboard and reaches the history; the older entry is not put back over it.
+    void aCopyRightAfterItsSourceQuitIsNotCoveredByTheRestore()
+    {
+        CountingSound sound;
+        tessary::ClipboardMonitor monitor(*m_pasteboard, sound);
+        monitor.startMonitoring();
+        QProcess editor;
+        startEditor(editor, "older");
+        QTRY_COMPARE_WITH_TIMEOUT(monitor.history()->rowCount(), 1, 5000);
+
+        editor.terminate();
+        QVERIFY(editor.waitForFinished(5000));
+        QVERIFY(copyText("newer"));
+        const std::optional<QByteArray> newer("newer");
+        for (int attempt = 0; attempt < 50 && pasteWithWlPaste(*m_sway, {}) != newer; ++attempt)
+            QThread::msleep(100); // the event loop waits
+        QTRY_COMPARE_WITH_TIMEOUT(monitor.history()->rowCount(), 2, 5000);
+        QCOMPARE(monitor.history()->entries().first().payload, Payload::text("newer"));
+        QTest::qWait(600);
+        QVERIFY(!m_pasteboard->ownsClipboard());
+        QCOMPARE(pasteWithWlPaste(*m_sway, {}), newer);
     }
 
     void theCompositorGoingAwayEndsTheConnectionCleanly()

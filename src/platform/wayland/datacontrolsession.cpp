@@ -267,12 +267,24 @@ void DataControlSession::setSelection(Payload payload)
     post(std::move(payload));
 }
 
+bool DataControlSession::restoreSelection(Payload payload)
+{
+    // Counted as setSelection() counts, but only if nothing has moved the count since the
+    // clipboard was emptied; in one step, as the worker may count a new selection meanwhile.
+    qint64 emptied = m_countWhenEmptied.load();
+    if (!isConnected() || !m_changeCount.compare_exchange_strong(emptied, emptied + 1))
+        return false;
+    m_ownsSelection = true;
+    post(Restore{std::move(payload)});
+    return true;
+}
+
 void DataControlSession::runCommands(bool capturesToo)
 {
     for (;;) {
         std::unique_lock lock(m_mutex);
         const auto next = std::find_if(m_commands.begin(), m_commands.end(), [&](const Command &c) {
-            return capturesToo || std::holds_alternative<Payload>(c);
+            return capturesToo || !std::holds_alternative<CaptureRequest>(c);
         });
         if (next == m_commands.end())
             return;
@@ -281,6 +293,17 @@ void DataControlSession::runCommands(bool capturesToo)
         lock.unlock();
         if (const auto *payload = std::get_if<Payload>(&command)) {
             takeSelection(*payload);
+            continue;
+        }
+        if (const auto *restore = std::get_if<Restore>(&command)) {
+            // What the compositor sent until now is read first: a selection set since the
+            // clipboard was emptied is newer; it is counted, and stays.
+            if (wl_display_roundtrip(m_display) < 0)
+                return loseConnection();
+            if (m_selection && !isOurs(m_selection))
+                m_ownsSelection = false;
+            else
+                takeSelection(restore->payload);
             continue;
         }
         auto &request = std::get<CaptureRequest>(command);
@@ -347,8 +370,10 @@ void DataControlSession::handleSelection(DataControlOffer *offer)
         onCountMoved();
     // An empty clipboard after a foreign one: its source went away. (One after ours was emptied
     // on purpose by another client, and is left so.)
-    if (!m_selection && hadForeignContent && onContentsLost)
+    if (!m_selection && hadForeignContent && onContentsLost) {
+        m_countWhenEmptied = m_changeCount.load();
         onContentsLost();
+    }
 }
 
 void DataControlSession::handleSend(Source *source, const char *mimeType, int fd)

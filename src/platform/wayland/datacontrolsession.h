@@ -52,6 +52,9 @@ public:
     void stop();
     void capture(Promise promise);
     void setSelection(Payload payload);
+    // As setSelection(), once the foreign selection's source went away (onContentsLost), unless
+    // a selection has come since: that one is newer and stays. Tells whether it set it.
+    bool restoreSelection(Payload payload);
     qint64 changeCount() const { return m_changeCount.load(); }
     bool ownsSelection() const { return m_ownsSelection.load(); }
     bool isConnected() const { return m_connected.load(); }
@@ -63,7 +66,10 @@ private:
         quint64 ticket;
         Promise promise;
     };
-    using Command = std::variant<CaptureRequest, Payload>;
+    struct Restore {
+        Payload payload;
+    };
+    using Command = std::variant<CaptureRequest, Payload, Restore>;
 
     static const ext_data_control_device_v1_listener kDeviceListener;
     static const ext_data_control_offer_v1_listener kOfferListener;
@@ -104,6 +110,7 @@ private:
 
     // Shared with other threads.
     std::atomic<qint64> m_changeCount{0};
+    std::atomic<qint64> m_countWhenEmptied{-1}; // when a foreign selection last went away
     std::atomic<bool> m_ownsSelection{false};
     std::atomic<bool> m_connected{false};
     std::atomic<bool> m_stopping{false};

@@ -78,6 +78,11 @@ void WaylandPasteboard::write(const Payload &payload)
     m_session->setSelection(payload);
 }
 
+bool WaylandPasteboard::restore(const Payload &payload)
+{
+    return m_session->restoreSelection(payload);
+}
+
 bool WaylandPasteboard::ownsClipboard() const
 {
     return m_session->ownsSelection();

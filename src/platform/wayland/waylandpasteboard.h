@@ -41,6 +41,7 @@ public:
     qint64 changeCount() const override;
     QFuture<std::optional<Payload>> capture() override;
     void write(const Payload &payload) override;
+    bool restore(const Payload &payload) override;
 
     // Whether a payload written by write() is still the selection.
     bool ownsClipboard() const;
