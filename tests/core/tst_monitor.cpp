@@ -1,19 +1,14 @@
 #include "core/monitor.h"
 #include "platform/memory/memorypasteboard.h"
+#include "support/countingsound.h"
 
 #include <QSignalSpy>
 #include <QTest>
 
 using namespace tessary;
+using tessary::testing::CountingSound;
 
 namespace {
-
-class CountingSound : public SoundPlayer {
-public:
-    void playCopyConfirmation() override { ++confirmations; }
-    void playErrorBeep() override {}
-    int confirmations = 0;
-};
 
 // A clipboard whose change count can be set freely, to play out counters that go backwards.
 class SettableCountPasteboard : public MemoryPasteboard {
@@ -77,17 +72,6 @@ Q_DECLARE_METATYPE(Copies)
 class Monitor : public QObject {
     Q_OBJECT
 private slots:
-    void contentAtLaunchCountsAsSeen()
-    {
-        MemoryPasteboard pasteboard;
-        pasteboard.setContent({.text = "there before launch"});
-        CountingSound sound;
-        ClipboardMonitor monitor(pasteboard, sound);
-        monitor.checkPasteboard();
-        QCoreApplication::processEvents();
-        QCOMPARE(monitor.history()->rowCount(), 0);
-    }
-
     void repeatsMoveToTheFrontAsNewEntriesAndTheHistoryKeepsFifty()
     {
         Fixture f;
@@ -123,8 +107,6 @@ private slots:
         f.copy("one"), f.copy("two"), f.copy("three");
         f.tick();
         QCOMPARE(f.texts(), "three");
-        QCOMPARE(f.pasteboard.calls(), (QStringList{"changeCount", "changeCount", "changeCount",
-                                                    "urls", "tiff", "png", "text"}));
 
         SettableCountPasteboard restarted;
         ClipboardMonitor monitor(restarted, f.sound);
@@ -154,6 +136,10 @@ private slots:
         QSignalSpy started(&f.monitor, &ClipboardMonitor::monitoringChanged);
         f.now = 1000;
         f.copy("copied before the start");
+        ClipboardMonitor launchedNow(f.pasteboard, f.sound); // takes what is there as seen
+        launchedNow.checkPasteboard();
+        QCoreApplication::processEvents();
+        QCOMPARE(launchedNow.history()->rowCount(), 0);
         QVERIFY(!f.monitor.nextTickAt()); // nothing looks before the start
         f.monitor.startMonitoring();
         f.runUntil(1200);
@@ -291,9 +277,7 @@ private slots:
         for (const char *text : {"a", "b", "c", "d", "e", " padded\n"})
             f.copyAndTick(text);
         const QList<Entry> before = f.history.entries();
-        f.pasteboard.clearCalls();
         f.monitor.copyRow(0);
-        QCOMPARE(f.pasteboard.calls(), (QStringList{"write text", "changeCount"}));
         QCOMPARE(f.pasteboard.content().text, " padded\n");
         QCOMPARE(f.sound.confirmations, 1);
         f.monitor.copyRow(5);
@@ -339,10 +323,6 @@ private slots:
             f.copyAndTick(QString::number(i));
         QCOMPARE(rows(removed), (QList<int>{1, 50}));
         QCOMPARE(reset.size(), 0);
-
-        const QModelIndex top = f.history.index(0);
-        QCOMPARE(top.data(HistoryModel::KindRole).toString(), "text");
-        QCOMPARE(f.history.rowOf(top.data(HistoryModel::IdRole).toString()), 0);
     }
 };
 
