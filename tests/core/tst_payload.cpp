@@ -1,37 +1,17 @@
 #include "core/entry.h"
 #include "core/imageheader.h"
+#include "support/tiffbytes.h"
 
 #include <QTest>
 #include <QTextBoundaryFinder>
 
 using tessary::Payload;
+using tessary::testing::integerBytes;
+using tessary::testing::tiffDirectory;
 
 Q_DECLARE_METATYPE(Payload)
 
 namespace {
-
-// Unsigned integers in either byte order, as image headers spell them.
-QByteArray number(quint64 value, int width, bool bigEndian)
-{
-    QByteArray bytes;
-    for (int i = 0; i < width; ++i)
-        bytes.append(char(value >> (8 * (bigEndian ? width - 1 - i : i))));
-    return bytes;
-}
-
-// A TIFF header and one directory of SHORT entries (tag, value); BigTIFF widens both.
-QByteArray tiff(bool bigEndian, bool bigTiff, QList<std::pair<int, int>> entries)
-{
-    const auto n = [bigEndian](quint64 value, int width) {
-        return number(value, width, bigEndian);
-    };
-    QByteArray bytes = bigEndian ? "MM" : "II";
-    bytes += bigTiff ? n(43, 2) + n(8, 2) + n(0, 2) + n(16, 8) : n(42, 2) + n(8, 4);
-    bytes += n(entries.size(), bigTiff ? 8 : 2);
-    for (const auto &[tag, value] : entries)
-        bytes += n(tag, 2) + n(3, 2) + n(1, bigTiff ? 8 : 4) + n(value, 2) + n(0, bigTiff ? 6 : 2);
-    return bytes + n(0, bigTiff ? 8 : 4);
-}
 
 // The grapheme clusters of the whole text, found the plain way.
 int clustersOfWholeText(const QString &text)
@@ -127,30 +107,29 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QSize>("size");
-        const QByteArray png = QByteArray("\x89PNG\r\n\x1a\n", 8) + number(13, 4, true) + "IHDR";
-        QTest::newRow("PNG") << png + number(640, 4, true) + number(480, 4, true)
-                             << QSize(640, 480);
-        QTest::newRow("PNG cut short") << png + number(640, 4, true) << QSize();
+        const QByteArray png =
+            QByteArray("\x89PNG\r\n\x1a\n", 8) + integerBytes(13, 4, true) + "IHDR";
+        QTest::newRow("PNG cut short") << png + integerBytes(640, 4, true) << QSize();
         QTest::newRow("PNG of no width")
-            << png + number(0, 4, true) + number(480, 4, true) << QSize();
-        QTest::newRow("TIFF") << tiff(false, false, {{256, 300}, {257, 200}}) << QSize(300, 200);
+            << png + integerBytes(0, 4, true) + integerBytes(480, 4, true) << QSize();
         QTest::newRow("TIFF big-endian, turned")
-            << tiff(true, false, {{274, 6}, {256, 300}, {257, 200}}) << QSize(200, 300);
+            << tiffDirectory({{274, 6}, {256, 300}, {257, 200}}, true) << QSize(200, 300);
         QTest::newRow("BigTIFF, turned")
-            << tiff(false, true, {{256, 300}, {257, 200}, {274, 8}}) << QSize(200, 300);
-        QTest::newRow("TIFF mirrored")
-            << tiff(true, true, {{256, 300}, {257, 200}, {274, 2}}) << QSize(300, 200);
-        QTest::newRow("TIFF without a height") << tiff(false, false, {{256, 300}}) << QSize();
-        QByteArray cut = tiff(false, false, {{256, 300}, {257, 200}});
+            << tiffDirectory({{256, 300}, {257, 200}, {274, 8}}, false, true) << QSize(200, 300);
+        QTest::newRow("BigTIFF big-endian, mirrored")
+            << tiffDirectory({{256, 300}, {257, 200}, {274, 2}}, true, true) << QSize(300, 200);
+        QTest::newRow("TIFF without a height") << tiffDirectory({{256, 300}}) << QSize();
+        QByteArray cut = tiffDirectory({{256, 300}, {257, 200}});
         cut[8] = 100; // a hundred entries, of which two are there
         QTest::newRow("TIFF directory running past the end") << cut << QSize(300, 200);
-        QByteArray nowhere = tiff(false, false, {{256, 300}, {257, 200}});
+        QByteArray nowhere = tiffDirectory({{256, 300}, {257, 200}});
         nowhere[4] = char(0xff);
         QTest::newRow("TIFF directory past the end") << nowhere << QSize();
-        const QByteArray exif = QByteArray("Exif\0\0", 6) + tiff(true, false, {{274, 6}});
-        const QByteArray frame = "\x08" + number(200, 2, true) + number(300, 2, true) + "\x03";
-        const QByteArray jpeg = "\xff\xd8\xff\xe1" + number(exif.size() + 2, 2, true) + exif +
-                                "\xff\xff\xc2" + number(frame.size() + 2, 2, true) + frame;
+        const QByteArray exif = QByteArray("Exif\0\0", 6) + tiffDirectory({{274, 6}}, true);
+        const auto big16 = [](quint64 value) { return integerBytes(value, 2, true); };
+        const QByteArray frame = "\x08" + big16(200) + big16(300) + "\x03";
+        const QByteArray jpeg = "\xff\xd8\xff\xe1" + big16(exif.size() + 2) + exif +
+                                "\xff\xff\xc2" + big16(frame.size() + 2) + frame;
         QTest::newRow("JPEG turned by its EXIF") << jpeg << QSize(200, 300);
         QTest::newRow("JPEG cut in its frame header") << jpeg.chopped(4) << QSize();
         QTest::newRow("nothing") << QByteArray() << QSize();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/tiffbytes.h" // stripedTiff, for the readers of images
+
 #include <QByteArray>
 #include <QColor>
 #include <QImage>
@@ -15,9 +17,5 @@ QByteArray encodedImage(QSize size, const char *format, QColor colour = Qt::dark
                         QImageIOHandler::Transformations orientation = {});
 // The image as a file of that format holds it.
 QByteArray encodedImage(const QImage &image, const char *format, int quality = -1);
-
-// A valid grey TIFF one pixel wide and `strips` tall, one row per strip, every strip reading the
-// same byte: about six bytes a strip, whose offsets libtiff loads as sixteen when it sizes it.
-QByteArray stripedTiff(quint32 strips);
 
 } // namespace tessary::testing
