@@ -5,6 +5,7 @@
 #include "preview/previewwindow.h"
 #include "preview/stager.h"
 #include "preview/thumbnailer.h"
+#include "support/countingsound.h"
 #include "support/images.h"
 #include "support/memory.h"
 
@@ -22,16 +23,6 @@
 Q_IMPORT_QML_PLUGIN(TessaryPlugin)
 
 using namespace tessary;
-
-namespace {
-
-class NoSound : public SoundPlayer {
-public:
-    void playCopyConfirmation() override {}
-    void playErrorBeep() override {}
-};
-
-} // namespace
 
 class TestPreviewWindow : public QObject {
     Q_OBJECT
@@ -178,7 +169,7 @@ private slots:
             {writeFile(QStringLiteral("notes 2024.txt"), "files"), QUrl::fromLocalFile("/etc")})));
         history.prepend(Entry::create(Payload::image(testing::encodedImage({4, 4}, "PNG"))));
         history.prepend(Entry::create(Payload::text(QStringLiteral("from the clipboard"))));
-        NoSound sound;
+        testing::CountingSound sound;
         PreviewStager stager;
         PreviewWindow window(m_thumbnails);
         PreviewController controller(history, sound, stager, window);
