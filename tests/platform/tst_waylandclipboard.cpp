@@ -1,11 +1,10 @@
-#include "clipboardtestdata.h"
+#include "clipboardcontract.h"
 #include "core/monitor.h"
 #include "platform/wayland/waylandpasteboard.h"
 #include "waylandtestsupport.h"
 
 #include <QSignalSpy>
 #include <QTest>
-#include <QThread>
 #include <csignal>
 
 using tessary::Payload;
@@ -18,15 +17,6 @@ namespace {
 
 enum class FailingSource { Hung, Trickling, TooLarge };
 
-// Every capture read to its end.
-Maybe captureNow(tessary::Pasteboard &pasteboard)
-{
-    QFuture<Maybe> captured = pasteboard.capture();
-    if (!QTest::qWaitFor([&] { return captured.isFinished(); }, 10000))
-        return Payload::text("capture never finished");
-    return captured.result();
-}
-
 } // namespace
 
 class WaylandClipboard : public QObject {
@@ -36,13 +26,6 @@ class WaylandClipboard : public QObject {
     std::unique_ptr<WaylandPasteboard> m_strict; // gives up sooner, on smaller payloads
 
     bool copyText(const QByteArray &text) { return copyWithWlCopy(*m_sway, {}, text); }
-
-    // An editor holding a copy of its own until it quits (wl-copy in the foreground).
-    void startEditor(QProcess &editor, const QString &text)
-    {
-        editor.setProcessEnvironment(m_sway->clientEnvironment());
-        editor.start("wl-copy", {"--foreground", text});
-    }
 
     // The types wl-paste sees on offer. Once it sees them, the compositor has announced the
     // offer to every client, our pasteboards included.
@@ -75,46 +58,7 @@ private slots:
 
     void capturesByPriorityReadingOnlyWhatItNeeds_data()
     {
-        QTest::addColumn<Offers>("offers");
-        QTest::addColumn<Maybe>("expected");
-        QTest::addColumn<QStringList>("requests"); // none: wl-copy offers the one type instead
-
-        QTest::newRow("wl-copy text, untrimmed")
-            << Offers{{"text/plain", "  two words\n"}} << Maybe(Payload::text("  two words\n"))
-            << QStringList();
-        QTest::newRow("wl-copy PNG")
-            << Offers{{"image/png", png}} << Maybe(Payload::image(png)) << QStringList();
-        QTest::newRow("wl-copy files")
-            << Offers{{"text/uri-list", "file:///tmp/x\r\nfile:///tmp/y\r\n"}}
-            << Maybe(Payload::files({QUrl("file:///tmp/x"), QUrl("file:///tmp/y")}))
-            << QStringList();
-        const QByteArray big = pngOfSize(30 << 20);
-        QTest::newRow("wl-copy 30 MB PNG")
-            << Offers{{"image/png", big}} << Maybe(Payload::image(big)) << QStringList();
-        const QByteArray uris = QByteArray("# a\r\nfile:///tmp/a\nfile:///tmp/b%20c\r\n") + '\0';
-        QTest::newRow("files over image over text; comments, CRLF, escapes, NUL")
-            << Offers{{"image/png", png}, {"text/uri-list", uris}, {"UTF8_STRING", "a"}}
-            << Maybe(Payload::files({QUrl("file:///tmp/a"), QUrl("file:///tmp/b c")}))
-            << QStringList{"text/uri-list"};
-        QTest::newRow("a file manager offering only its own list")
-            << Offers{{"x-special/gnome-copied-files", "copy\nfile:///tmp/a"}}
-            << Maybe(Payload::files({QUrl("file:///tmp/a")}))
-            << QStringList{"x-special/gnome-copied-files"};
-        QTest::newRow("a file and a web link: no files; TIFF over PNG")
-            << Offers{{"text/uri-list", "file:///tmp/a\r\nhttps://example.org/\r\n"},
-                      {"image/png", png},
-                      {"image/tiff", tiff}}
-            << Maybe(Payload::image(tiff)) << QStringList{"text/uri-list", "image/tiff"};
-        QTest::newRow("explicit UTF-8 type first; invalid UTF-8 replaced")
-            << Offers{{"UTF8_STRING", "u"}, {"text/plain;charset=utf-8", " \xff\n"}}
-            << Maybe(Payload::text(QString(" ") + QChar::ReplacementCharacter + "\n"))
-            << QStringList{"text/plain;charset=utf-8"};
-        QTest::newRow("STRING read as Latin-1")
-            << Offers{{"STRING", "caf\xe9"}} << Maybe(Payload::text("café"))
-            << QStringList{"STRING"};
-        QTest::newRow("a password manager's secret: nothing")
-            << Offers{{"text/plain", "pw"}, {"x-kde-passwordManagerHint", "secret"}} << Maybe()
-            << QStringList{"x-kde-passwordManagerHint"};
+        addCaptureRows<ForeignSource::Offer>("wl-copy", "text/plain", false);
     }
 
     void capturesByPriorityReadingOnlyWhatItNeeds()
@@ -229,79 +173,28 @@ private slots:
 
     void copyBackIsNotCapturedAgain()
     {
-        CountingSound sound;
-        tessary::ClipboardMonitor monitor(*m_pasteboard, sound);
-        monitor.startMonitoring();
-        for (const char *text : {"first", "second", "third"}) {
-            const int rows = monitor.history()->rowCount();
-            QVERIFY(copyText(text));
-            QTRY_COMPARE_WITH_TIMEOUT(monitor.history()->rowCount(), rows + 1, 5000);
-        }
-        const QUuid newest = monitor.history()->entries().first().id;
-        monitor.copyRow(1);
-        QCOMPARE(sound.confirmations, 1);
-        QTRY_COMPARE_WITH_TIMEOUT(pasteWithWlPaste(*m_sway, {}),
-                                  std::optional<QByteArray>("second"), 5000);
-        QTest::qWait(1200); // several ticks: our own selection event has arrived by now
-        QCOMPARE(monitor.lastChangeCount(), m_pasteboard->changeCount());
-        QCOMPARE(monitor.history()->rowCount(), 3); // not captured, and not moved to the top
-        QCOMPARE(monitor.history()->entries().first().id, newest);
-
-        // Another client copying afterwards is captured as usual.
-        QVERIFY(copyText("second"));
-        QTRY_VERIFY_WITH_TIMEOUT(monitor.history()->entries().first().id != newest, 5000);
-        QCOMPARE(monitor.history()->entries().first().payload, Payload::text("second"));
+        WlClipboardPeer peer(*m_sway);
+        contract::copyBackIsNotCapturedAgain(*m_pasteboard, peer);
     }
 
     void clipboardOutlivesItsSource()
     {
-        CountingSound sound;
-        tessary::ClipboardMonitor monitor(*m_pasteboard, sound);
-        monitor.startMonitoring();
-        QProcess editor;
-        startEditor(editor, "unsaved paragraph");
-        QTRY_COMPARE_WITH_TIMEOUT(monitor.history()->rowCount(), 1, 5000);
-        const QUuid id = monitor.history()->entries().first().id;
-
-        editor.terminate();
-        QTRY_VERIFY_WITH_TIMEOUT(m_pasteboard->ownsClipboard(), 5000);
-        QTRY_COMPARE_WITH_TIMEOUT(pasteWithWlPaste(*m_sway, {}),
-                                  std::optional<QByteArray>("unsaved paragraph"), 5000);
-        QTest::qWait(600);
-        QCOMPARE(monitor.history()->rowCount(), 1);
-        QCOMPARE(monitor.history()->entries().first().id, id);
-        QCOMPARE(sound.confirmations, 0); // silently
-
-        // Emptied on purpose while it holds our copy, the clipboard stays empty.
-        QVERIFY(copyWithWlCopy(*m_sway, {"--clear"}, {}));
-        QTRY_VERIFY_WITH_TIMEOUT(!m_pasteboard->ownsClipboard(), 5000);
-        QTest::qWait(600);
-        QVERIFY(!m_pasteboard->ownsClipboard());
-        QCOMPARE(monitor.history()->rowCount(), 1);
+        WlClipboardPeer peer(*m_sway);
+        contract::clipboardOutlivesItsOwner(
+            *m_pasteboard, peer, [&](tessary::ClipboardMonitor &monitor) {
+                // Emptied on purpose while it holds our copy, the clipboard stays empty.
+                QVERIFY(copyWithWlCopy(*m_sway, {"--clear"}, {}));
+                QTRY_VERIFY_WITH_TIMEOUT(!m_pasteboard->ownsClipboard(), 5000);
+                QTest::qWait(600);
+                QVERIFY(!m_pasteboard->ownsClipboard());
+                QCOMPARE(monitor.history()->rowCount(), 1);
+            });
     }
 
-    // A source quitting and another copying before the GUI thread hears of it: the newer copy
-    // stays on the clipboard and reaches the history; the older entry is not put back over it.
     void aCopyRightAfterItsSourceQuitIsNotCoveredByTheRestore()
     {
-        CountingSound sound;
-        tessary::ClipboardMonitor monitor(*m_pasteboard, sound);
-        monitor.startMonitoring();
-        QProcess editor;
-        startEditor(editor, "older");
-        QTRY_COMPARE_WITH_TIMEOUT(monitor.history()->rowCount(), 1, 5000);
-
-        editor.terminate();
-        QVERIFY(editor.waitForFinished(5000));
-        QVERIFY(copyText("newer"));
-        const std::optional<QByteArray> newer("newer");
-        for (int attempt = 0; attempt < 50 && pasteWithWlPaste(*m_sway, {}) != newer; ++attempt)
-            QThread::msleep(100); // the event loop waits
-        QTRY_COMPARE_WITH_TIMEOUT(monitor.history()->rowCount(), 2, 5000);
-        QCOMPARE(monitor.history()->entries().first().payload, Payload::text("newer"));
-        QTest::qWait(600);
-        QVERIFY(!m_pasteboard->ownsClipboard());
-        QCOMPARE(pasteWithWlPaste(*m_sway, {}), newer);
+        WlClipboardPeer peer(*m_sway);
+        contract::aCopyRightAfterItsOwnerQuitIsNotCoveredByTheRestore(*m_pasteboard, peer);
     }
 
     void theCompositorGoingAwayEndsTheConnectionCleanly()

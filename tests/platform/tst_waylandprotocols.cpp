@@ -1,10 +1,8 @@
-#include "clipboardtestdata.h"
-#include "core/monitor.h"
+#include "clipboardcontract.h"
 #include "platform/systemservices.h"
 #include "platform/wayland/waylandpasteboard.h"
 #include "waylandtestsupport.h"
 
-#include <QSignalSpy>
 #include <QTest>
 
 using namespace tessary;
@@ -97,45 +95,9 @@ private slots:
         auto pasteboard =
             WaylandPasteboard::create({compositor.socket(), WaylandPasteboard::Protocol::Ext});
         QVERIFY(pasteboard);
-        CountingSound sound;
-        ClipboardMonitor monitor(*pasteboard, sound);
-        monitor.startMonitoring();
-
-        QVERIFY(copyWithWlCopy(compositor, {"--type", "image/png"}, png));
-        QTRY_COMPARE_WITH_TIMEOUT(monitor.history()->rowCount(), 1, 5000);
-        QProcess editor;
-        editor.setProcessEnvironment(compositor.clientEnvironment());
-        editor.start("wl-copy", {"--foreground", "unsaved paragraph"});
-        QTRY_COMPARE_WITH_TIMEOUT(monitor.history()->rowCount(), 2, 5000);
-        QCOMPARE(monitor.history()->entries().at(1).payload, Payload::image(png));
-        QCOMPARE(monitor.history()->entries().at(0).payload, Payload::text("unsaved paragraph"));
-
-        editor.terminate();
-        QTRY_VERIFY_WITH_TIMEOUT(pasteboard->ownsClipboard(), 5000);
-        QTRY_COMPARE_WITH_TIMEOUT(pasteWithWlPaste(compositor, {"--type", "text/plain"}),
-                                  std::optional<QByteArray>("unsaved paragraph"), 5000);
-
-        monitor.copyRow(1);
-        QTRY_COMPARE_WITH_TIMEOUT(pasteWithWlPaste(compositor, {"--type", "image/png"}),
-                                  std::optional(png), 5000);
-        QTest::qWait(1200); // several ticks: our own selection events have arrived by now
-        QCOMPARE(monitor.lastChangeCount(), pasteboard->changeCount());
-        QCOMPARE(monitor.history()->rowCount(), 2);
-        QCOMPARE(monitor.history()->entries().at(0).payload, Payload::text("unsaved paragraph"));
-    }
-
-    void extLosesTheCompositorCleanly()
-    {
-        auto compositor =
-            std::make_unique<PrivateCompositor>(Compositor::DataControlOnly, QStringList{"ext"});
-        QVERIFY(compositor->isRunning());
-        auto pasteboard =
-            WaylandPasteboard::create({compositor->socket(), WaylandPasteboard::Protocol::Ext});
-        QVERIFY(pasteboard);
-        QSignalSpy lost(pasteboard.get(), &Pasteboard::displayLost);
-        compositor->kill();
-        QTRY_COMPARE_WITH_TIMEOUT(lost.count(), 1, 5000);
-        QVERIFY(!pasteboard->isConnected());
+        WlClipboardPeer peer(compositor);
+        contract::copyBackIsNotCapturedAgain(*pasteboard, peer);
+        contract::clipboardOutlivesItsOwner(*pasteboard, peer);
     }
 };
 

@@ -1,4 +1,4 @@
-#include "clipboardtestdata.h"
+#include "clipboardcontract.h"
 #include "core/monitor.h"
 #include "platform/x11/selectionowner.h"
 #include "platform/x11/x11pasteboard.h"
@@ -15,6 +15,36 @@ using Targets = QList<ForeignOwner::Target>;
 using Behaviour = ForeignOwner::Behaviour;
 
 using Maybe = MaybePayload;
+
+namespace {
+
+// xclip, and editors that own the clipboard until they quit.
+class X11Peer : public ClipboardPeer {
+    std::unique_ptr<ForeignOwner> m_editor, m_next;
+
+    static bool own(std::unique_ptr<ForeignOwner> &owner, const QByteArray &text)
+    {
+        owner = std::make_unique<ForeignOwner>(Targets{{"UTF8_STRING", text}});
+        return owner->start();
+    }
+
+public:
+    bool copy(const QByteArray &text) override
+    {
+        return setClipboardWithXclip("UTF8_STRING", text);
+    }
+    std::optional<QByteArray> paste() override { return readClipboardWithXclip("UTF8_STRING"); }
+    bool startEditor(const QByteArray &text) override { return own(m_editor, text); }
+    void quitEditor() override { m_editor.reset(); }
+    // The next owner takes the clipboard before the event loop turns.
+    bool quitEditorAndCopy(const QByteArray &text) override
+    {
+        quitEditor();
+        return own(m_next, text);
+    }
+};
+
+} // namespace
 
 class X11Clipboard : public QObject {
     Q_OBJECT
@@ -35,69 +65,23 @@ private slots:
 
     void capturesByPriorityReadingOnlyWhatItNeeds_data()
     {
-        QTest::addColumn<Targets>("targets");
-        QTest::addColumn<Maybe>("expected");
-        QTest::addColumn<QStringList>("requests"); // none: xclip sets the one target instead
-        // xclip rows first: an owner's exit at the end of a row would move the count before
-        // xclip has the clipboard.
-
-        QTest::newRow("xclip text, untrimmed")
-            << Targets{{"UTF8_STRING", "  two words\n"}} << Maybe(Payload::text("  two words\n"))
-            << QStringList();
-        QTest::newRow("xclip TIFF")
-            << Targets{{"image/tiff", tiff}} << Maybe(Payload::image(tiff)) << QStringList();
-        QTest::newRow("xclip files")
-            << Targets{{"text/uri-list", "file:///tmp/x\r\nfile:///tmp/y\r\n"}}
-            << Maybe(Payload::files({QUrl("file:///tmp/x"), QUrl("file:///tmp/y")}))
-            << QStringList();
-        const QByteArray big = pngOfSize(30 << 20);
-        QTest::newRow("xclip 30 MB PNG, in pieces")
-            << Targets{{"image/png", big}} << Maybe(Payload::image(big)) << QStringList();
-        const QByteArray uris = QByteArray("# a\r\nfile:///tmp/a\nfile:///tmp/b%20c\r\n") + '\0';
-        QTest::newRow("files over image over text; comments, CRLF, escapes, NUL")
-            << Targets{{"image/png", png}, {"text/uri-list", uris}, {"UTF8_STRING", "a"}}
-            << Maybe(Payload::files({QUrl("file:///tmp/a"), QUrl("file:///tmp/b c")}))
-            << QStringList{"TARGETS", "text/uri-list"};
-        QTest::newRow("a file manager offering only its own list")
-            << Targets{{"x-special/gnome-copied-files", "copy\nfile:///tmp/a"}}
-            << Maybe(Payload::files({QUrl("file:///tmp/a")}))
-            << QStringList{"TARGETS", "x-special/gnome-copied-files"};
-        QTest::newRow("a file and a web link: no files; TIFF over PNG")
-            << Targets{{"text/uri-list", "file:///tmp/a\r\nhttps://example.org/\r\n"},
-                       {"image/png", png},
-                       {"image/tiff", tiff}}
-            << Maybe(Payload::image(tiff)) << QStringList{"TARGETS", "text/uri-list", "image/tiff"};
-        QTest::newRow("PNG over text")
-            << Targets{{"UTF8_STRING", "alt"}, {"image/png", png}} << Maybe(Payload::image(png))
-            << QStringList{"TARGETS", "image/png"};
-        QTest::newRow("explicit UTF-8 type first; invalid UTF-8 replaced")
-            << Targets{{"UTF8_STRING", "u"}, {"text/plain;charset=utf-8", " \xff\n"}}
-            << Maybe(Payload::text(QString(" ") + QChar::ReplacementCharacter + "\n"))
-            << QStringList{"TARGETS", "text/plain;charset=utf-8"};
-        QTest::newRow("STRING read as Latin-1")
-            << Targets{{"STRING", "caf\xe9"}} << Maybe(Payload::text("café"))
-            << QStringList{"TARGETS", "STRING"};
-        QTest::newRow("a password manager's secret: nothing")
-            << Targets{{"UTF8_STRING", "pw"}, {"x-kde-passwordManagerHint", "secret"}} << Maybe()
-            << QStringList{"TARGETS", "x-kde-passwordManagerHint"};
+        addCaptureRows<ForeignOwner::Target>("xclip", "UTF8_STRING", true);
     }
 
     void capturesByPriorityReadingOnlyWhatItNeeds()
     {
-        QFETCH(Targets, targets);
+        QFETCH(Targets, offers);
         QFETCH(Maybe, expected);
         QFETCH(QStringList, requests);
         const bool xclip = requests.isEmpty();
 
         const qint64 before = m_pasteboard->changeCount();
         QSignalSpy noticed(m_pasteboard.get(), &tessary::Pasteboard::changeNoticed);
-        ForeignOwner owner(targets);
-        QVERIFY(xclip ? setClipboardWithXclip(targets[0].name, targets[0].data) : owner.start());
+        ForeignOwner owner(offers);
+        QVERIFY(xclip ? setClipboardWithXclip(offers[0].name, offers[0].data) : owner.start());
         QVERIFY(QTest::qWaitFor([&] { return m_pasteboard->changeCount() != before; }, 5000));
         QVERIFY(!noticed.isEmpty()); // the monitor sleeps until told
-        QFuture<std::optional<Payload>> captured = m_pasteboard->capture();
-        QVERIFY(QTest::qWaitFor([&] { return captured.isFinished(); }, 10000));
-        QVERIFY(captured.result() == expected);
+        QVERIFY(captureNow(*m_pasteboard) == expected);
         owner.exit();
         QCOMPARE(owner.requests(), requests);
     }
@@ -155,9 +139,7 @@ private slots:
         const qint64 before = m_pasteboard->changeCount();
         QVERIFY(owner.start());
         QVERIFY(QTest::qWaitFor([&] { return m_pasteboard->changeCount() != before; }, 5000));
-        QFuture<std::optional<Payload>> captured = m_pasteboard->capture();
-        QVERIFY(QTest::qWaitFor([&] { return captured.isFinished(); }, 10000));
-        QCOMPARE(captured.result(), Maybe(Payload::image(png.left(png.size() / 4 * 4))));
+        QCOMPARE(captureNow(*m_pasteboard), Maybe(Payload::image(png.left(png.size() / 4 * 4))));
     }
 
     // An owner taking the clipboard a thousand times a second: the event loop goes on turning,
@@ -203,9 +185,7 @@ private slots:
         const qint64 before = m_pasteboard->changeCount();
         QVERIFY(owner.start());
         QVERIFY(QTest::qWaitFor([&] { return m_pasteboard->changeCount() != before; }, 5000));
-        QFuture<std::optional<Payload>> captured = m_pasteboard->capture();
-        QVERIFY(QTest::qWaitFor([&] { return captured.isFinished(); }, 10000));
-        const std::optional<Payload> payload = captured.result();
+        const Maybe payload = captureNow(*m_pasteboard);
         QCOMPARE(payload ? payload->text().size() : 0, payload ? answer.size() : 0);
     }
 
@@ -327,81 +307,20 @@ private slots:
 
     void copyBackIsNotCapturedAgain()
     {
-        CountingSound sound;
-        tessary::ClipboardMonitor monitor(*m_pasteboard, sound);
-        monitor.startMonitoring();
-        for (const char *text : {"first", "second", "third"}) {
-            const int rows = monitor.history()->rowCount();
-            QVERIFY(setClipboardWithXclip("UTF8_STRING", text));
-            QTRY_COMPARE_WITH_TIMEOUT(monitor.history()->rowCount(), rows + 1, 5000);
-        }
-        const QUuid newest = monitor.history()->entries().first().id;
-        monitor.copyRow(1);
-        QCOMPARE(sound.confirmations, 1);
-        QTest::qWait(1200); // several ticks: our own ownership change has arrived by now
-        QCOMPARE(monitor.lastChangeCount(), m_pasteboard->changeCount());
-        QCOMPARE(monitor.history()->rowCount(), 3); // not captured, and not moved to the top
-        QCOMPARE(monitor.history()->entries().first().id, newest);
-
-        // Another client copying afterwards is captured as usual.
-        QVERIFY(setClipboardWithXclip("UTF8_STRING", "second"));
-        QTRY_VERIFY_WITH_TIMEOUT(monitor.history()->entries().first().id != newest, 5000);
-        QCOMPARE(monitor.history()->entries().first().payload, Payload::text("second"));
+        X11Peer peer;
+        contract::copyBackIsNotCapturedAgain(*m_pasteboard, peer);
     }
 
     void clipboardOutlivesItsOwner()
     {
-        CountingSound sound;
-        tessary::ClipboardMonitor monitor(*m_pasteboard, sound);
-        monitor.startMonitoring();
-        ForeignOwner editor(Targets{{"UTF8_STRING", "unsaved paragraph"}});
-        QVERIFY(editor.start());
-        QTRY_COMPARE_WITH_TIMEOUT(monitor.history()->rowCount(), 1, 5000);
-        const QUuid id = monitor.history()->entries().first().id;
-
-        editor.exit();
-        QTRY_VERIFY_WITH_TIMEOUT(m_pasteboard->ownsClipboard(), 5000);
-        QCOMPARE(readClipboardWithXclip("UTF8_STRING"), QByteArray("unsaved paragraph"));
-        QTest::qWait(600);
-        QCOMPARE(monitor.history()->rowCount(), 1);
-        QCOMPARE(monitor.history()->entries().first().id, id);
-        QCOMPARE(sound.confirmations, 0); // silently
+        X11Peer peer;
+        contract::clipboardOutlivesItsOwner(*m_pasteboard, peer);
     }
 
-    // An owner quitting and another copying at once: the newer copy stays on the clipboard and
-    // reaches the history; the older entry is not put back over it.
     void aCopyRightAfterItsOwnerQuitIsNotCoveredByTheRestore()
     {
-        CountingSound sound;
-        tessary::ClipboardMonitor monitor(*m_pasteboard, sound);
-        monitor.startMonitoring();
-        auto editor = std::make_unique<ForeignOwner>(Targets{{"UTF8_STRING", "older"}});
-        QVERIFY(editor->start());
-        QTRY_COMPARE_WITH_TIMEOUT(monitor.history()->rowCount(), 1, 5000);
-
-        editor.reset();
-        ForeignOwner next(Targets{{"UTF8_STRING", "newer"}});
-        QVERIFY(next.start());
-        QTRY_COMPARE_WITH_TIMEOUT(monitor.history()->rowCount(), 2, 5000);
-        QCOMPARE(monitor.history()->entries().first().payload, Payload::text("newer"));
-        QTest::qWait(600);
-        QVERIFY(!m_pasteboard->ownsClipboard());
-        QCOMPARE(readClipboardWithXclip("UTF8_STRING"), QByteArray("newer"));
-    }
-
-    void theXServerGoingAwayIsReportedOnce()
-    {
-        auto server = std::make_unique<PrivateXServer>();
-        QVERIFY(server->isRunning());
-        qputenv("DISPLAY", m_server->display()); // for the tests after this one
-        auto pasteboard = tessary::X11Pasteboard::create({server->display()});
-        QVERIFY(pasteboard);
-        QSignalSpy lost(pasteboard.get(), &tessary::Pasteboard::displayLost);
-        server.reset();
-        QTRY_COMPARE_WITH_TIMEOUT(lost.count(), 1, 5000);
-        pasteboard->write(Payload::text("nowhere to go"));
-        QTest::qWait(100);
-        QCOMPARE(lost.count(), 1);
+        X11Peer peer;
+        contract::aCopyRightAfterItsOwnerQuitIsNotCoveredByTheRestore(*m_pasteboard, peer);
     }
 };
 

@@ -139,6 +139,42 @@ std::optional<QByteArray> pasteWithWlPaste(const PrivateCompositor &compositor,
                      compositor.clientEnvironment());
 }
 
+bool WlClipboardPeer::copy(const QByteArray &text)
+{
+    return copyWithWlCopy(m_compositor, {}, text);
+}
+
+std::optional<QByteArray> WlClipboardPeer::paste()
+{
+    return pasteWithWlPaste(m_compositor, {});
+}
+
+bool WlClipboardPeer::startEditor(const QByteArray &text)
+{
+    m_editor.setProcessEnvironment(m_compositor.clientEnvironment());
+    m_editor.start("wl-copy", {"--foreground", QString::fromUtf8(text)});
+    return m_editor.waitForStarted();
+}
+
+void WlClipboardPeer::quitEditor()
+{
+    m_editor.terminate();
+    m_editor.waitForFinished(5000);
+}
+
+bool WlClipboardPeer::quitEditorAndCopy(const QByteArray &text)
+{
+    quitEditor();
+    if (!copy(text))
+        return false;
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        if (paste() == text)
+            return true;
+        QThread::msleep(100);
+    }
+    return false;
+}
+
 DataControlClient::DataControlClient(const QByteArray &socket)
     : display(wl_display_connect(socket.constData()))
 {

@@ -5,6 +5,7 @@
 // on its own connection and thread, and wl-copy/wl-paste runs that keep the event loop turning.
 
 #include "clientprocess.h"
+#include "clipboardpeer.h"
 #include "platform/wayland/datacontrol.h"
 
 #include <QProcess>
@@ -43,6 +44,22 @@ bool copyWithWlCopy(const PrivateCompositor &compositor, const QStringList &argu
 // wl-paste --no-newline ARGUMENTS; nothing when wl-paste fails.
 std::optional<QByteArray> pasteWithWlPaste(const PrivateCompositor &compositor,
                                            const QStringList &arguments, int timeoutMs = 10000);
+
+// wl-copy and wl-paste on the compositor's clipboard; the editor is wl-copy in the foreground.
+class WlClipboardPeer : public ClipboardPeer {
+public:
+    explicit WlClipboardPeer(const PrivateCompositor &compositor) : m_compositor(compositor) {}
+    bool copy(const QByteArray &text) override;
+    std::optional<QByteArray> paste() override;
+    bool startEditor(const QByteArray &text) override;
+    void quitEditor() override;
+    // Blocks this thread until wl-paste sees the new text.
+    bool quitEditorAndCopy(const QByteArray &text) override;
+
+private:
+    const PrivateCompositor &m_compositor;
+    QProcess m_editor;
+};
 
 // A bare client of wlroots' data-control protocol: a seat's device and nothing else. Its events
 // go wherever its owner adds listeners.
