@@ -187,12 +187,13 @@ void measureOwnershipFlood(X11Pasteboard &pasteboard)
     ClipboardMonitor monitor(pasteboard, sound);
     monitor.startMonitoring();
     const qint64 residentKiB = procStatusKiB("VmRSS:");
-    OwnershipFlood flood(1000);
+    ForeignOwner flood(QList<ForeignOwner::Target>{{"UTF8_STRING", "flood 0"}});
     flood.start();
+    flood.takeAgainPerSecond(1000);
     EventLoopGapMeter meter;
     meter.start();
     spin(5000);
-    const int changes = flood.stop();
+    const int changes = flood.takeAgainPerSecond(0);
     const qint64 longestMs = meter.longestGapMs();
     const bool last = spinUntil(
         [&] {

@@ -155,11 +155,12 @@ private slots:
         QTimer turning;
         turning.setInterval(1);
         QObject::connect(&turning, &QTimer::timeout, [&] { ++turns; });
-        OwnershipFlood flood(1000);
+        ForeignOwner flood(Targets{{"UTF8_STRING", "flood 0"}});
         QVERIFY(flood.start());
+        flood.takeAgainPerSecond(1000);
         turning.start();
         QTest::qWait(3000);
-        const int changes = flood.stop();
+        const int changes = flood.takeAgainPerSecond(0);
         QVERIFY2(turns >= 100, qPrintable(QString::number(turns)));
         QVERIFY(changes >= 1000);
         const auto newest = [&] {

@@ -1,13 +1,13 @@
 #include "x11testsupport.h"
 
 #include "clientprocess.h"
+#include "platform/x11/xcbsupport.h"
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <poll.h>
 #include <thread>
-#include <xcb/xcb.h>
 
 namespace tessary::testing {
 
@@ -41,15 +41,6 @@ std::optional<QByteArray> runXclip(const QStringList &arguments, const QByteArra
                      input, timeoutMs);
 }
 
-xcb_atom_t intern(xcb_connection_t *c, const QByteArray &name)
-{
-    xcb_intern_atom_reply_t *reply =
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, name.size(), name.constData()), nullptr);
-    const xcb_atom_t atom = reply ? reply->atom : XCB_NONE;
-    std::free(reply);
-    return atom;
-}
-
 } // namespace
 
 bool setClipboardWithXclip(const QByteArray &target, const QByteArray &data)
@@ -75,6 +66,34 @@ struct ForeignOwner::State {
     qsizetype sent = -1;
     xcb_selection_request_event_t appendingTo{}; // the answer being appended to, if any
     std::atomic<qsizetype> appended{0};
+    xcb_window_t windows[2]{}; // taking it again alternates between the two
+    xcb_atom_t clipboard = XCB_NONE;
+    std::atomic<int> takesPerSecond{0};
+    std::atomic<int> taken{0};
+    std::chrono::steady_clock::time_point nextTake{};
+
+    static QByteArray floodText(int n) { return "flood " + QByteArray::number(n); }
+
+    // True when the next take is due and the loop must not wait.
+    bool takeAgainIfDue()
+    {
+        using namespace std::chrono;
+        const int perSecond = takesPerSecond;
+        if (perSecond == 0)
+            return false;
+        const auto now = steady_clock::now();
+        if (nextTake == steady_clock::time_point{})
+            nextTake = now;
+        if (now < nextTake)
+            return false;
+        const int n = taken + 1;
+        targets[1].data = floodText(n);
+        xcb_set_selection_owner(c, windows[n % 2], clipboard, XCB_CURRENT_TIME);
+        xcb_flush(c);
+        taken = n;
+        nextTake += microseconds(1000000 / perSecond);
+        return nextTake <= steady_clock::now();
+    }
 
     void put(const xcb_selection_request_event_t *to, xcb_atom_t type, int format, qsizetype count,
              const void *data)
@@ -107,7 +126,7 @@ struct ForeignOwner::State {
         } else if (index > 0) {
             const quint32 mask = XCB_EVENT_MASK_PROPERTY_CHANGE, size = data.size();
             xcb_change_window_attributes(c, request->requestor, XCB_CW_EVENT_MASK, &mask);
-            put(request, intern(c, "INCR"), 32, 1, &size);
+            put(request, x11::internAtom(c, "INCR"), 32, 1, &size);
             incr = *request;
             sent = 0;
         }
@@ -161,8 +180,9 @@ struct ForeignOwner::State {
             xcb_generic_event_t *event = xcb_poll_for_event(c);
             pollfd fd{xcb_get_file_descriptor(c), POLLIN, 0};
             const quint8 type = event ? event->response_type & 0x7f : 0;
-            if (!event && !appendMore())
-                poll(&fd, 1, 20);
+            const bool due = takeAgainIfDue();
+            if (!event && !appendMore() && !due)
+                poll(&fd, 1, takesPerSecond > 0 ? 1 : 20);
             else if (type == XCB_SELECTION_REQUEST && behaviour != Behaviour::NeverAnswer)
                 answer(reinterpret_cast<xcb_selection_request_event_t *>(event));
             else if (type == XCB_PROPERTY_NOTIFY && sent >= 0)
@@ -186,19 +206,16 @@ bool ForeignOwner::start()
     xcb_connection_t *c = d->c = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(c))
         return false;
-    const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
-    const xcb_window_t window = xcb_generate_id(c);
-    xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0,
-                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+    for (xcb_window_t &window : d->windows)
+        window = x11::createPrivateWindow(c);
     d->targets.prepend({"TARGETS", {}});
     for (const Target &target : d->targets)
-        d->atoms.append(intern(c, target.name));
-    const xcb_atom_t clipboard = intern(c, "CLIPBOARD");
-    xcb_set_selection_owner(c, window, clipboard, XCB_CURRENT_TIME);
-    xcb_get_selection_owner_reply_t *owner =
-        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, clipboard), nullptr);
-    const bool owns = owner && owner->owner == window;
-    std::free(owner);
+        d->atoms.append(x11::internAtom(c, target.name.constData()));
+    const xcb_atom_t clipboard = d->clipboard = x11::internAtom(c, "CLIPBOARD");
+    xcb_set_selection_owner(c, d->windows[0], clipboard, XCB_CURRENT_TIME);
+    const x11::XcbPtr<xcb_get_selection_owner_reply_t> owner(
+        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, clipboard), nullptr));
+    const bool owns = owner && owner->owner == d->windows[0];
     d->thread = std::thread([this] { d->serve(); });
     return owns;
 }
@@ -213,102 +230,15 @@ void ForeignOwner::exit()
     d->c = nullptr;
 }
 
-struct OwnershipFlood::State {
-    int perSecond;
-    xcb_connection_t *c = nullptr;
-    xcb_window_t windows[2]{};
-    xcb_atom_t clipboard = XCB_NONE, targets = XCB_NONE, utf8 = XCB_NONE;
-    std::thread thread{};
-    std::atomic<bool> flooding{true};
-    std::atomic<bool> stop{false};
-    std::atomic<int> taken{0};
-
-    QByteArray text(int n) const { return "flood " + QByteArray::number(n); }
-
-    void answer(const xcb_selection_request_event_t *request)
-    {
-        const QByteArray offered = text(taken);
-        const xcb_atom_t offers[] = {targets, utf8};
-        xcb_atom_t property = request->property;
-        if (request->target == targets)
-            xcb_change_property(c, XCB_PROP_MODE_REPLACE, request->requestor, property,
-                                XCB_ATOM_ATOM, 32, 2, offers);
-        else if (request->target == utf8)
-            xcb_change_property(c, XCB_PROP_MODE_REPLACE, request->requestor, property, utf8, 8,
-                                offered.size(), offered.constData());
-        else
-            property = XCB_NONE;
-        const xcb_selection_notify_event_t notify[2] = {{XCB_SELECTION_NOTIFY, 0, 0, request->time,
-                                                         request->requestor, request->selection,
-                                                         request->target, property}};
-        xcb_send_event(c, 0, request->requestor, XCB_EVENT_MASK_NO_EVENT,
-                       reinterpret_cast<const char *>(notify));
-        xcb_flush(c);
-    }
-
-    void run()
-    {
-        using namespace std::chrono;
-        const auto interval = microseconds(1000000 / perSecond);
-        auto next = steady_clock::now();
-        while (!stop && !xcb_connection_has_error(c)) {
-            if (flooding && steady_clock::now() >= next) {
-                const int n = taken + 1;
-                xcb_set_selection_owner(c, windows[n % 2], clipboard, XCB_CURRENT_TIME);
-                xcb_flush(c);
-                taken = n;
-                next += interval;
-            }
-            while (xcb_generic_event_t *event = xcb_poll_for_event(c)) {
-                if ((event->response_type & 0x7f) == XCB_SELECTION_REQUEST)
-                    answer(reinterpret_cast<xcb_selection_request_event_t *>(event));
-                std::free(event);
-            }
-            pollfd fd{xcb_get_file_descriptor(c), POLLIN, 0};
-            const auto wait = duration_cast<milliseconds>(next - steady_clock::now()).count();
-            poll(&fd, 1, flooding ? int(std::clamp<qint64>(wait, 0, 1)) : 20);
-        }
-    }
-};
-
-OwnershipFlood::OwnershipFlood(int perSecond) : d(new State{perSecond}) {}
-
-OwnershipFlood::~OwnershipFlood()
+int ForeignOwner::takeAgainPerSecond(int perSecond)
 {
-    d->stop = true;
-    if (d->thread.joinable())
-        d->thread.join();
-    if (d->c)
-        xcb_disconnect(d->c);
-}
-
-bool OwnershipFlood::start()
-{
-    xcb_connection_t *c = d->c = xcb_connect(nullptr, nullptr);
-    if (xcb_connection_has_error(c))
-        return false;
-    const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
-    for (xcb_window_t &window : d->windows) {
-        window = xcb_generate_id(c);
-        xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0,
-                          XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
-    }
-    d->clipboard = intern(c, "CLIPBOARD");
-    d->targets = intern(c, "TARGETS");
-    d->utf8 = intern(c, "UTF8_STRING");
-    d->thread = std::thread([this] { d->run(); });
-    return true;
-}
-
-int OwnershipFlood::stop()
-{
-    d->flooding = false;
+    d->takesPerSecond = perSecond;
     return d->taken;
 }
 
-QByteArray OwnershipFlood::lastText() const
+QByteArray ForeignOwner::lastText() const
 {
-    return d->text(d->taken);
+    return State::floodText(d->taken);
 }
 
 QStringList ForeignOwner::requests() const

@@ -56,22 +56,10 @@ public:
     void exit();                  // the connection closes and the clipboard is left empty
     QStringList requests() const; // targets asked for, in order; after exit()
     qsizetype appended() const;   // bytes appended so far (KeepAppending)
-
-private:
-    struct State;
-    std::unique_ptr<State> d;
-};
-
-// A client that takes CLIPBOARD again and again, as often a second as asked, each time with a
-// new text ("flood <n>"), and answers requests for the text it offers last.
-class OwnershipFlood {
-public:
-    explicit OwnershipFlood(int perSecond);
-    ~OwnershipFlood();
-    bool start();
-    // Stops taking the clipboard (it goes on answering): how many times it took it.
-    int stop();
-    QByteArray lastText() const;
+    // Takes the clipboard again that often a second (0: no more), each time with a new text
+    // "flood <n>" for its first target; how often it took it again so far.
+    int takeAgainPerSecond(int perSecond);
+    QByteArray lastText() const; // the text it offers last while taking it again
 
 private:
     struct State;
