@@ -2,6 +2,7 @@
 // session bus: binding, presses, refusals, a changed binding, and no portal at all.
 #include "platform/shortcuts/globalshortcut.h"
 #include "platform/shortcuts/portalshortcut.h"
+#include "support/fakeportal.h"
 #include "support/privatebus.h"
 
 #include <QDBusConnection>
@@ -16,12 +17,11 @@ using namespace tessary;
 
 namespace {
 
-const QString kService = QStringLiteral("org.freedesktop.portal.Desktop");
-const QString kPath = QStringLiteral("/org/freedesktop/portal/desktop");
+using testing::kPortalPath;
+using testing::kPortalService;
 const QString kInterface = QStringLiteral("org.freedesktop.portal.GlobalShortcuts");
 
-// Answers like xdg-desktop-portal: Request handles made from the caller's name and
-// handle_token, with the Response signal on them after the reply.
+// Answers like xdg-desktop-portal, the Response signal right after the reply.
 class FakeShortcutsPortal : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.GlobalShortcuts")
@@ -41,7 +41,7 @@ public:
 
     void activate(const QString &sessionHandle, const QString &token)
     {
-        QDBusMessage signal = QDBusMessage::createSignal(kPath, kInterface, "Activated");
+        QDBusMessage signal = QDBusMessage::createSignal(kPortalPath, kInterface, "Activated");
         signal << QVariant::fromValue(QDBusObjectPath(sessionHandle)) << "open-panel"
                << qulonglong(42) << QVariantMap{{"activation_token", token}};
         bus.send(signal);
@@ -49,7 +49,8 @@ public:
 
     void changeTrigger(const QString &description)
     {
-        QDBusMessage signal = QDBusMessage::createSignal(kPath, kInterface, "ShortcutsChanged");
+        QDBusMessage signal =
+            QDBusMessage::createSignal(kPortalPath, kInterface, "ShortcutsChanged");
         signal << QVariant::fromValue(QDBusObjectPath(session))
                << QVariant::fromValue(QList<PortalShortcutEntry>{
                       {"open-panel", {{"trigger_description", description}}}});
@@ -59,9 +60,10 @@ public:
 public slots:
     QDBusObjectPath CreateSession(const QVariantMap &options, const QDBusMessage &message)
     {
-        session = kPath + "/session/" + sender(message) + '/' +
-                  options.value("session_handle_token").toString();
-        return answer(message, options, sessionResponse, {{"session_handle", session}});
+        session = testing::portalHandle(message, "session",
+                                        options.value("session_handle_token").toString());
+        return testing::respondToPortalRequest(this, bus, message, options, sessionResponse,
+                                               {{"session_handle", session}});
     }
 
     QDBusObjectPath BindShortcuts(const QDBusObjectPath &,
@@ -74,32 +76,13 @@ public slots:
         if (!bindNothing)
             bound.append({"open-panel",
                           {{"description", "Open"}, {"trigger_description", "Super+Shift+V"}}});
-        return answer(message, options, bindResponse, {{"shortcuts", QVariant::fromValue(bound)}});
+        return testing::respondToPortalRequest(this, bus, message, options, bindResponse,
+                                               {{"shortcuts", QVariant::fromValue(bound)}});
     }
 
     void ConfigureShortcuts(const QDBusObjectPath &, const QString &, const QVariantMap &options)
     {
         configured.append(options.value("activation_token").toString());
-    }
-
-private:
-    static QString sender(const QDBusMessage &message)
-    {
-        return message.service().mid(1).replace('.', '_');
-    }
-
-    QDBusObjectPath answer(const QDBusMessage &message, const QVariantMap &options, uint response,
-                           const QVariantMap &results)
-    {
-        const QString handle =
-            kPath + "/request/" + sender(message) + '/' + options.value("handle_token").toString();
-        message.setDelayedReply(true);
-        bus.send(message.createReply(QVariant::fromValue(QDBusObjectPath(handle))));
-        QDBusMessage signal =
-            QDBusMessage::createSignal(handle, "org.freedesktop.portal.Request", "Response");
-        signal << response << results;
-        bus.send(signal);
-        return {};
     }
 };
 
@@ -140,10 +123,10 @@ private slots:
     {
         m_portal = std::make_unique<FakeShortcutsPortal>();
         m_portal->bus = connect();
-        QVERIFY(m_portal->bus.registerObject(kPath, m_portal.get(),
+        QVERIFY(m_portal->bus.registerObject(kPortalPath, m_portal.get(),
                                              QDBusConnection::ExportAllSlots |
                                                  QDBusConnection::ExportAllProperties));
-        QVERIFY(m_portal->bus.registerService(kService));
+        QVERIFY(m_portal->bus.registerService(kPortalService));
     }
 
     // Dropping the connection releases the portal's name for the next test.
@@ -162,7 +145,7 @@ private slots:
         QVERIFY(!m_portal->asked[0].properties.value("description").toString().isEmpty());
 
         QSignalSpy activated(shortcut.get(), &GlobalShortcut::activated);
-        m_portal->activate(kPath + "/session/other/x", "not ours"); // another session's
+        m_portal->activate(kPortalPath + "/session/other/x", "not ours"); // another session's
         m_portal->activate(m_portal->session, "token-1");
         QTRY_COMPARE(activated.size(), 1);
         QCOMPARE(activated.at(0).at(0).toString(), QStringLiteral("token-1"));
@@ -238,12 +221,12 @@ private slots:
         QFETCH(bool, portalRuns);
         QFETCH(bool, x11Session);
         QFETCH(GlobalShortcut::Method, method);
-        QVERIFY(m_portal->bus.unregisterService(kService));
+        QVERIFY(m_portal->bus.unregisterService(kPortalService));
         OtherPortal other;
         QDBusConnection otherBus = connect();
         if (portalRuns) {
-            QVERIFY(otherBus.registerObject(kPath, &other, QDBusConnection::ExportAllSlots));
-            QVERIFY(otherBus.registerService(kService));
+            QVERIFY(otherBus.registerObject(kPortalPath, &other, QDBusConnection::ExportAllSlots));
+            QVERIFY(otherBus.registerService(kPortalService));
         }
         auto shortcut = startShortcut(x11Session);
         QTRY_COMPARE(shortcut->method(), method);

@@ -4,27 +4,49 @@
 
 namespace tessary::testing {
 
-namespace {
-const QString kService = QStringLiteral("org.freedesktop.portal.Desktop");
-const QString kPath = QStringLiteral("/org/freedesktop/portal/desktop");
-} // namespace
+QString portalHandle(const QDBusMessage &call, const QString &kind, const QString &token)
+{
+    return kPortalPath + '/' + kind + '/' + call.service().mid(1).replace('.', '_') + '/' + token;
+}
+
+QDBusObjectPath respondToPortalRequest(QObject *context, QDBusConnection bus,
+                                       const QDBusMessage &call, const QVariantMap &options,
+                                       int response, const QVariantMap &results, int delayMs,
+                                       bool responseFirst)
+{
+    const QString handle =
+        portalHandle(call, QStringLiteral("request"), options.value("handle_token").toString());
+    QDBusMessage signal =
+        QDBusMessage::createSignal(handle, "org.freedesktop.portal.Request", "Response");
+    signal << uint(response) << results;
+    const bool answers = response >= 0;
+    if (answers && responseFirst)
+        bus.send(signal);
+    call.setDelayedReply(true);
+    bus.send(call.createReply(QVariant::fromValue(QDBusObjectPath(handle))));
+    if (answers && !responseFirst && delayMs > 0)
+        QTimer::singleShot(delayMs, context, [bus, signal]() mutable { bus.send(signal); });
+    else if (answers && !responseFirst)
+        bus.send(signal);
+    return {};
+}
 
 FakeBackgroundPortal::FakeBackgroundPortal(QDBusConnection bus) : m_bus(std::move(bus))
 {
-    m_registered = m_bus.registerObject(kPath, this, QDBusConnection::ExportAllSlots) &&
-                   m_bus.registerService(kService);
+    m_registered = m_bus.registerObject(kPortalPath, this, QDBusConnection::ExportAllSlots) &&
+                   m_bus.registerService(kPortalService);
 }
 
 FakeBackgroundPortal::~FakeBackgroundPortal()
 {
     unregister();
-    m_bus.unregisterObject(kPath);
+    m_bus.unregisterObject(kPortalPath);
 }
 
 void FakeBackgroundPortal::unregister()
 {
     if (m_registered)
-        m_bus.unregisterService(kService);
+        m_bus.unregisterService(kPortalService);
     m_registered = false;
 }
 
@@ -32,25 +54,8 @@ QDBusObjectPath FakeBackgroundPortal::RequestBackground(const QString &, const Q
                                                         const QDBusMessage &message)
 {
     request = options;
-    QString sender = message.service().mid(1);
-    sender.replace(QLatin1Char('.'), QLatin1Char('_'));
-    const QString handle = kPath + QLatin1String("/request/") + sender + QLatin1Char('/') +
-                           options.value(QStringLiteral("handle_token")).toString();
-    QDBusMessage signal = QDBusMessage::createSignal(
-        handle, QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"));
-    signal << uint(response) << results;
-    const bool answers = response != kNever;
-    if (answers && responseFirst)
-        m_bus.send(signal);
-    message.setDelayedReply(true);
-    m_bus.send(message.createReply(QVariant::fromValue(QDBusObjectPath(handle))));
-    if (answers && !responseFirst) {
-        if (answerAfterMs > 0)
-            QTimer::singleShot(answerAfterMs, this, [this, signal] { m_bus.send(signal); });
-        else
-            m_bus.send(signal);
-    }
-    return {};
+    return respondToPortalRequest(this, m_bus, message, options, response, results, answerAfterMs,
+                                  responseFirst);
 }
 
 } // namespace tessary::testing

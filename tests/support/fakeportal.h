@@ -8,9 +8,24 @@
 
 namespace tessary::testing {
 
-// The desktop's Background portal as xdg-desktop-portal answers: a Request handle made from the
-// caller's name and handle_token, and a Response signal on it, which may arrive before the reply,
-// a while after it, or never. Owns the portal's well-known name on `bus` while it lives.
+inline const QString kPortalService = QStringLiteral("org.freedesktop.portal.Desktop");
+inline const QString kPortalPath = QStringLiteral("/org/freedesktop/portal/desktop");
+
+// The object path xdg-desktop-portal gives a request or session ("request", "session") the
+// caller of CALL made with TOKEN.
+QString portalHandle(const QDBusMessage &call, const QString &kind, const QString &token);
+
+// Answers CALL as xdg-desktop-portal does: the reply holds the Request handle for the
+// handle_token in OPTIONS, and the Request's Response signal carries RESPONSE and RESULTS. The
+// signal goes out before the reply (responseFirst), after it, DELAYMS after it while CONTEXT
+// lives, or never (a negative RESPONSE). Returns what the called slot returns.
+QDBusObjectPath respondToPortalRequest(QObject *context, QDBusConnection bus,
+                                       const QDBusMessage &call, const QVariantMap &options,
+                                       int response, const QVariantMap &results, int delayMs = 0,
+                                       bool responseFirst = false);
+
+// The desktop's Background portal, whose Response may arrive before the reply, a while after it,
+// or never. Owns the portal's well-known name on `bus` while it lives.
 class FakeBackgroundPortal : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Background")
