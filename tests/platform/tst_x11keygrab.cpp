@@ -1,11 +1,11 @@
 // The global shortcut on an X11 session without the portal: a key grab on a private Xvfb,
 // pressed with xdotool, with a private session bus that has no portal on it.
+#include "clientprocess.h"
 #include "platform/shortcuts/globalshortcut.h"
 #include "platform/x11/x11keygrab.h"
 #include "support/privatebus.h"
 #include "x11testsupport.h"
 
-#include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -19,7 +19,8 @@ namespace {
 // xdotool key COMBO, e.g. "super+shift+v"; true when xdotool ran.
 bool press(const QString &combo)
 {
-    return QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), combo}) == 0;
+    return testing::runClient(QStringLiteral("xdotool"), {QStringLiteral("key"), combo})
+        .has_value();
 }
 
 } // namespace
