@@ -172,16 +172,19 @@ def targets(results):
         return lines
     private = _mib(tessary["memory"]["shown"]["private"])
     clean = _mib(tessary["memory"]["shown"]["private_clean"])
+    dirty = _dirty_mib(tessary)
     if copyq:
         share = private / _mib(copyq["memory"]["shown"]["private"])
         lines.append(_verdict(share <= MEMORY_SHARE_OF_COPYQ,
             f"private memory with the panel closed after one open {private:.1f} MiB = {share:.2f}× CopyQ's "
-            f"(target ≤ {MEMORY_SHARE_OF_COPYQ}×)"))
+            f"(target ≤ {MEMORY_SHARE_OF_COPYQ}×); its dirty part alone "
+            f"{dirty:.1f} MiB = {dirty / _dirty_mib(copyq):.2f}× CopyQ's"))
     budget = results["workload"]["payload_bytes"] / MiB + MEMORY_OVER_PAYLOAD_MIB
     lines.append(_verdict(private <= budget,
         f"the same {private:.1f} MiB = {private / budget:.2f}× the payload held plus "
         f"{MEMORY_OVER_PAYLOAD_MIB} MiB ({budget:.1f} MiB; target ≤ 1×); {clean:.1f} MiB of it are "
-        "clean pages, mostly of libraries no other running process maps"))
+        "clean pages, mostly of libraries no other running process maps, which the kernel drops under "
+        f"pressure; the dirty part alone {dirty:.1f} MiB = {dirty / budget:.2f}×"))
     if copyq:
         lines += _large_targets(tessary["large"], copyq["large"])
     hung = tessary["hung"]["seconds"]
@@ -190,6 +193,15 @@ def targets(results):
         + (f"in {_seconds(hung)} = {hung / HUNG_LIMIT_SECONDS:.2f}× the {HUNG_LIMIT_SECONDS} s limit" if hung is not None
            else "not at all")))
     return lines
+
+
+def _dirty_mib(program):
+    shown = program["memory"]["shown"]
+    return _mib(shown["private"] - shown["private_clean"])
+
+
+def _rise(large):
+    return large["peak_rss"] - large["rss_before"]
 
 
 def _large_targets(ours, theirs):
@@ -207,7 +219,8 @@ def _large_targets(ours, theirs):
         _verdict(speedup >= LARGE_SPEEDUP, f"the large PNG captured in {ours['seconds']:.2f} s; "
                  f"{compared} (target ≥ {LARGE_SPEEDUP}×)"),
         _verdict(peak <= LARGE_PEAK_SHARE, f"its peak RSS {_mib(ours['peak_rss']):.0f} MiB = {peak:.2f}× "
-                 f"CopyQ's {_mib(theirs['peak_rss']):.0f} MiB (target ≤ {LARGE_PEAK_SHARE:.2f}×)"),
+                 f"CopyQ's {_mib(theirs['peak_rss']):.0f} MiB (target ≤ {LARGE_PEAK_SHARE:.2f}×); the rise "
+                 f"alone {_rise(ours) / _rise(theirs):.2f}× CopyQ's"),
     ]
 
 
