@@ -1,20 +1,17 @@
 // The tray icon as tray hosts see it, each in a process of its own (Qt picks the kind of tray
 // once per process): "xembed", an XEmbed tray (trayer) on a private X server, and before it, no
-// tray at all; "sni", a StatusNotifierItem host on a private session bus, whose part the test
-// plays as a desktop's panel would, over D-Bus.
+// tray at all; "sni", a StatusNotifierItem host on a private session bus, whose part gdbus
+// plays as a desktop's panel would.
 #include "app/trayicon.h"
+#include "fakestatusnotifierwatcher.h"
+#include "platform/clientprocess.h"
 #include "platform/x11testsupport.h"
 #include "support/privatebus.h"
 
 #include <QApplication>
-#include <QDBusArgument>
-#include <QDBusConnection>
-#include <QDBusMessage>
-#include <QDBusPendingCallWatcher>
-#include <QDBusVariant>
 #include <QIcon>
-#include <QMutex>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTest>
@@ -39,79 +36,13 @@ void keepTrayLines(QtMsgType type, const QMessageLogContext &context, const QStr
 
 const QStringList kMenu = {u"Show Clipboard History"_s, u"Settings"_s, u"Quit"_s};
 
-// The part of a desktop's panel that items register with.
-class FakeWatcher : public QObject {
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
-    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ hostRegistered)
-    Q_PROPERTY(int ProtocolVersion READ protocolVersion)
-    Q_PROPERTY(QStringList RegisteredStatusNotifierItems READ items)
-public:
-    bool hostRegistered() const { return true; }
-    int protocolVersion() const { return 0; }
-    QStringList items() const
-    {
-        const QMutexLocker lock(&m_mutex);
-        return m_items;
-    }
-
-public slots:
-    void RegisterStatusNotifierItem(const QString &service, const QDBusMessage &message)
-    {
-        const QMutexLocker lock(&m_mutex);
-        // Items name their bus service, or only their object path on the caller's connection.
-        m_items << (service.startsWith(u'/') ? message.service() + service : service);
-    }
-    void RegisterStatusNotifierHost(const QString &) {}
-
-private:
-    mutable QMutex m_mutex;
-    QStringList m_items;
-};
-
-// A D-Bus call answered while this thread's event loop runs (the item lives on this thread).
-QDBusMessage callAndWait(QDBusConnection bus, const QDBusMessage &call)
-{
-    QDBusPendingCallWatcher watcher(bus.asyncCall(call));
-    if (!QTest::qWaitFor([&watcher] { return watcher.isFinished(); }, 10000))
-        return {};
-    return watcher.reply();
-}
-
-// The labels and ids of a dbusmenu layout's children: (ia{sv}av).
-QList<std::pair<int, QString>> menuRows(const QDBusArgument &layout)
-{
-    QList<std::pair<int, QString>> rows;
-    int id = 0;
-    QVariantMap properties;
-    layout.beginStructure();
-    layout >> id >> properties;
-    layout.beginArray();
-    while (!layout.atEnd()) {
-        QDBusVariant child;
-        layout >> child;
-        const QDBusArgument row = child.variant().value<QDBusArgument>();
-        int childId = 0;
-        QVariantMap childProperties;
-        row.beginStructure();
-        row >> childId >> childProperties;
-        row.endStructure();
-        if (childProperties.value(u"type"_s).toString() != u"separator"_s)
-            rows.append({childId, childProperties.value(u"label"_s).toString().remove(u'&')});
-    }
-    layout.endArray();
-    layout.endStructure();
-    return rows;
-}
-
 } // namespace
 
 class TrayIconTest : public QObject {
     Q_OBJECT
 public:
     QString host;
-    QString busAddress;
-    FakeWatcher *watcher = nullptr;
+    test::FakeStatusNotifierWatcher *watcher = nullptr;
 
 private slots:
     void init()
@@ -179,36 +110,41 @@ private slots:
         QCOMPARE(g_trayLines.size(), 0);
         QTRY_COMPARE(watcher->items().size(), 1);
         const QString item = watcher->items().first();
-        QDBusConnection panel = QDBusConnection::connectToBus(busAddress, u"panel"_s);
-        const auto property = [&](const QString &name) {
-            QDBusMessage get = QDBusMessage::createMethodCall(
-                item, u"/StatusNotifierItem"_s, u"org.freedesktop.DBus.Properties"_s, u"Get"_s);
-            get << u"org.kde.StatusNotifierItem"_s << name;
-            const QDBusMessage reply = callAndWait(panel, get);
-            return reply.arguments().value(0).value<QDBusVariant>().variant();
+        const qsizetype slash = item.indexOf(u'/');
+        // The desktop's panel, played by a GLib client: gdbus's text of each answer.
+        const auto call = [&](const QString &path, const QString &method,
+                              const QStringList &arguments) {
+            QStringList command = {u"call"_s, u"--session"_s, u"--dest"_s, item.left(slash)};
+            // After "--", "-1" is an argument, not an option.
+            command << u"--object-path"_s << path << u"--method"_s << method << u"--"_s;
+            const auto reply = testing::runClient(u"gdbus"_s, command + arguments);
+            return QString::fromUtf8(reply.value_or(QByteArray()));
         };
-        QCOMPARE(property(u"IconName"_s).toString(),
-                 QString::fromLatin1(TrayIcon::kSymbolicIconName));
-        const QString menuPath = property(u"Menu"_s).value<QDBusObjectPath>().path();
-        QVERIFY(!menuPath.isEmpty());
+        const auto property = [&](const QString &name) {
+            return call(item.mid(slash), u"org.freedesktop.DBus.Properties.Get"_s,
+                        {u"org.kde.StatusNotifierItem"_s, name});
+        };
+        QCOMPARE(property(u"IconName"_s),
+                 u"(<'%1'>,)\n"_s.arg(QLatin1String(TrayIcon::kSymbolicIconName)));
+        const QString menu =
+            QRegularExpression(u"'(/.*)'"_s).match(property(u"Menu"_s)).captured(1);
+        QVERIFY(!menu.isEmpty());
 
-        QDBusMessage getLayout = QDBusMessage::createMethodCall(
-            item, menuPath, u"com.canonical.dbusmenu"_s, u"GetLayout"_s);
-        getLayout << 0 << -1 << QStringList();
-        const QDBusMessage layout = callAndWait(panel, getLayout);
-        QCOMPARE(layout.type(), QDBusMessage::ReplyMessage);
-        const QList<std::pair<int, QString>> rows =
-            menuRows(layout.arguments().value(1).value<QDBusArgument>());
-        QStringList labels;
-        for (const auto &row : rows)
-            labels << row.second;
+        // The rows' ids and labels, separators left out: <(id, {... 'label': <'text'> ...}, [])>
+        const QString layout =
+            call(menu, u"com.canonical.dbusmenu.GetLayout"_s, {u"0"_s, u"-1"_s, u"@as []"_s});
+        QStringList ids, labels;
+        for (const auto &row : QRegularExpression(u"<\\((\\d+), \\{[^}]*'label': <'([^']*)'>"_s)
+                                   .globalMatch(layout)) {
+            ids << row.captured(1);
+            labels << row.captured(2).remove(u'&');
+        }
         QCOMPARE(labels, kMenu);
 
         QSignalSpy settings(&tray, &TrayIcon::settingsRequested);
-        QDBusMessage clicked =
-            QDBusMessage::createMethodCall(item, menuPath, u"com.canonical.dbusmenu"_s, u"Event"_s);
-        clicked << rows[1].first << u"clicked"_s << QVariant::fromValue(QDBusVariant(0)) << 0u;
-        callAndWait(panel, clicked);
+        QCOMPARE(call(menu, u"com.canonical.dbusmenu.Event"_s,
+                      {ids[1], u"clicked"_s, u"<0>"_s, u"uint32 0"_s}),
+                 u"()\n"_s);
         QTRY_COMPARE(settings.size(), 1);
     }
 
@@ -254,15 +190,11 @@ int main(int argc, char **argv)
         qFatal("Xvfb or the session bus did not start");
     qputenv("DBUS_SESSION_BUS_ADDRESS", bus.address().toUtf8());
     QThread watcherThread;
-    FakeWatcher watcher;
+    test::FakeStatusNotifierWatcher watcher;
     if (host == u"sni"_s) {
         watcher.moveToThread(&watcherThread);
         watcherThread.start();
-        QDBusConnection connection = QDBusConnection::connectToBus(bus.address(), u"watcher"_s);
-        if (!connection.registerObject(u"/StatusNotifierWatcher"_s, &watcher,
-                                       QDBusConnection::ExportAllSlots |
-                                           QDBusConnection::ExportAllProperties) ||
-            !connection.registerService(u"org.kde.StatusNotifierWatcher"_s))
+        if (!watcher.registerOn(QDBusConnection::connectToBus(bus.address(), u"watcher"_s)))
             qFatal("cannot register the watcher");
     }
     QApplication app(argc, argv);
@@ -270,7 +202,6 @@ int main(int argc, char **argv)
     QIcon::setFallbackSearchPaths({QStringLiteral(TESSARY_ICON_DIR)});
     TrayIconTest test;
     test.host = host;
-    test.busAddress = bus.address();
     test.watcher = &watcher;
     const int failed = QTest::qExec(&test, argc > 1 ? 1 : argc, argv);
     watcherThread.quit();

@@ -2,6 +2,7 @@
 // on a private session bus. Its tray icon is activated by a stand-in tray host, and it is
 // launched again; each hands the panel its XDG activation token (read back from the program's
 // Wayland protocol log). sway's IPC tells the window's app id, its shell and its focus.
+#include "fakestatusnotifierwatcher.h"
 #include "platform/clientprocess.h"
 #include "platform/waylandtestsupport.h"
 #include "support/privatebus.h"
@@ -22,31 +23,6 @@ using namespace tessary;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Enough of a StatusNotifierWatcher for Qt to show its tray icon as a StatusNotifierItem: it
-// records who registers, and says a host is there to show them.
-class TrayWatcher : public QObject {
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
-    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ isHostRegistered)
-    Q_PROPERTY(int ProtocolVersion READ protocolVersion)
-    Q_PROPERTY(QStringList RegisteredStatusNotifierItems READ items)
-
-public:
-    QStringList registered; // "service/path"
-
-    bool isHostRegistered() const { return true; }
-    int protocolVersion() const { return 0; }
-    QStringList items() const { return registered; }
-
-public slots:
-    void RegisterStatusNotifierItem(const QString &item, const QDBusMessage &message)
-    {
-        registered.append(item.startsWith(u'/') ? message.service() + item
-                                                : item + u"/StatusNotifierItem"_s);
-    }
-    void RegisterStatusNotifierHost(const QString &) {}
-};
 
 // The node of sway's tree with this app id, or an empty object.
 QJsonObject findApp(const QJsonObject &node, const QString &appId)
@@ -78,7 +54,7 @@ public:
 private:
     QTemporaryDir m_home;
     QProcess m_tessary;
-    TrayWatcher m_watcher;
+    test::FakeStatusNotifierWatcher m_watcher;
     QDBusConnection m_trayBus{QString()};
 
     QProcessEnvironment tessaryEnvironment() const
@@ -125,10 +101,7 @@ private slots:
                                                                  QFileDevice::WriteOwner |
                                                                  QFileDevice::ExeOwner);
         m_trayBus = m_bus.connect();
-        QVERIFY(m_trayBus.registerObject(u"/StatusNotifierWatcher"_s, &m_watcher,
-                                         QDBusConnection::ExportAllSlots |
-                                             QDBusConnection::ExportAllProperties));
-        QVERIFY(m_trayBus.registerService(u"org.kde.StatusNotifierWatcher"_s));
+        QVERIFY(m_watcher.registerOn(m_trayBus));
 
         QProcessEnvironment environment = tessaryEnvironment();
         environment.insert(u"WAYLAND_DEBUG"_s, u"client"_s);
@@ -136,7 +109,7 @@ private slots:
         m_tessary.setStandardErrorFile(m_home.filePath(u"wayland.log"_s));
         m_tessary.start(QStringLiteral(TESSARY_BINARY), {});
         QVERIFY(m_tessary.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(!m_watcher.registered.isEmpty(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_watcher.items().isEmpty(), 20000);
     }
 
     void cleanupTestCase()
@@ -147,7 +120,7 @@ private slots:
 
     void theTrayOpensAWaylandWindowThatTakesTheFocus()
     {
-        const QString item = m_watcher.registered.first();
+        const QString item = m_watcher.items().first();
         const qsizetype slash = item.indexOf(u'/');
         const auto call = [&](const QString &method, const QVariantList &arguments) {
             QDBusMessage message = QDBusMessage::createMethodCall(
