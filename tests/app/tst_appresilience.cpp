@@ -2,6 +2,7 @@
 // that go wrong: no session bus, no tray, a home that cannot be written, the X server going
 // away. And what it never leaves behind: the history on disk, a core dump.
 
+#include "platform/clientprocess.h"
 #include "platform/x11testsupport.h"
 #include "support/privatebus.h"
 
@@ -89,9 +90,8 @@ public:
     {
         return QTest::qWaitFor(
             [] {
-                QProcess search;
-                search.start(u"xdotool"_s, {"search", "--onlyvisible", "--class", "tessary"});
-                return search.waitForFinished(5000) && search.exitCode() == 0;
+                return runClient(u"xdotool"_s, {"search", "--onlyvisible", "--class", "tessary"})
+                    .has_value();
             },
             10000);
     }
