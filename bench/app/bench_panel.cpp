@@ -4,12 +4,15 @@
 // the first open, while open and after closing.
 //
 //   bench_panel [--backend software|opengl] [--cycles N] [--blur on|off]
+//   bench_panel --screenshots DIR
 //
-// --blur off hides the bands' backdrop blur, to weigh what it costs.
+// --blur off hides the bands' backdrop blur, to weigh what it costs. --screenshots draws the
+// README's pictures of the panel (and a few more) into DIR instead, with no display needed.
 //
 // Run it on an X server (Xvfb will do); the scene graph backend is the program's default
 // (software) unless --backend says otherwise.
 #include "app/card/relativetime.h"
+#include "app/panelfixture.h"
 #include "app/panelwindow.h"
 #include "core/monitor.h"
 #include "platform/memory/memorypasteboard.h"
@@ -21,11 +24,13 @@
 #include "preview/thumbnailer.h"
 #include "qml/backdropblur.h"
 #include "settings/launchatlogin.h"
+#include "support/countingsound.h"
 #include "support/images.h"
 #include "support/memory.h"
 
 #include <QApplication>
 #include <QDBusConnection>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QLoggingCategory>
@@ -33,6 +38,7 @@
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <QTest>
 #include <QThreadPool>
 #include <QTimer>
 #include <QtQml/qqmlextensionplugin.h>
@@ -46,12 +52,6 @@ using namespace tessary;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class QuietSound : public SoundPlayer {
-public:
-    void playCopyConfirmation() override {}
-    void playErrorBeep() override {}
-};
 
 class NoPreviewer : public FilePreviewer {
 public:
@@ -118,6 +118,60 @@ void timeBlurAlone(QQuickWindow &window, QQuickItem &panel)
                 runs[runs.size() / 2] / 1e6);
 }
 
+// The panel drawn as the program draws it (software scene graph, no compositor) over a small
+// history of texts, files and pictures, the newest a picture: empty, full, scrolled under the
+// bands, filtered, with no match, and its settings.
+int takeScreenshots(const QDir &directory)
+{
+    test::PanelFixture fixture;
+    PanelWindow panel(fixture.services());
+    bool saved = directory.mkpath(u"."_s);
+    const auto shoot = [&](const QString &name) {
+        saved = QTest::qWaitForWindowExposed(panel.window()) && saved;
+        saved = QTest::qWaitFor([&] { // every picture on show decoded
+                    const auto images =
+                        panel.panelItem()->findChildren<QQuickItem *>(u"entryImage"_s);
+                    return std::ranges::all_of(images, [](QQuickItem *image) {
+                        return image->property("status").toInt() == 1; // Image.Ready
+                    });
+                }) &&
+                saved;
+        QTest::qWait(500); // springs settled
+        saved = panel.window()->grabWindow().save(directory.filePath(name + u".png"_s)) && saved;
+    };
+    panel.open();
+    shoot(u"panel-empty"_s);
+    panel.close();
+    fixture.addTexts(6);
+    fixture.add(Payload::files({QUrl::fromLocalFile(u"/etc/hostname"_s)}));
+    fixture.add(u"git log --oneline --graph --decorate --all"_s);
+    for (const QColor colour : {QColor(240, 180, 60), QColor(70, 130, 200)}) {
+        fixture.add(u"The quick brown fox jumps over the lazy dog. Pack my box with "
+                    "five dozen liquor jugs."_s);
+        fixture.add(Payload::image(testing::encodedImage({1200, 800}, "PNG", colour)));
+    }
+    panel.open();
+    shoot(u"panel-entries"_s);
+    auto *list = panel.panelItem()
+                     ->property("current")
+                     .value<QObject *>()
+                     ->property("list")
+                     .value<QQuickItem *>();
+    list->setProperty("contentY", list->property("contentY").toReal() + 260);
+    shoot(u"panel-scrolled"_s);
+    for (const char key : {'f', 'o', 'x'})
+        QTest::keyClick(panel.window(), key);
+    shoot(u"panel-filtered"_s);
+    for (const char key : {'e', 's'})
+        QTest::keyClick(panel.window(), key);
+    shoot(u"panel-no-match"_s);
+    QMetaObject::invokeMethod(panel.panelItem(), "openSettings");
+    shoot(u"panel-settings"_s);
+    std::printf("%s in %s\n", saved ? "screenshots saved" : "screenshots NOT saved",
+                qPrintable(directory.absolutePath()));
+    return saved ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -125,6 +179,7 @@ int main(int argc, char *argv[])
     QString backend = QStringLiteral("software");
     int cycles = 5;
     bool blur = true;
+    QString screenshots;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (qstrcmp(argv[i], "--backend") == 0)
             backend = QString::fromLatin1(argv[i + 1]);
@@ -132,20 +187,26 @@ int main(int argc, char *argv[])
             cycles = std::max(1, atoi(argv[i + 1]));
         else if (qstrcmp(argv[i], "--blur") == 0)
             blur = qstrcmp(argv[i + 1], "off") != 0;
+        else if (qstrcmp(argv[i], "--screenshots") == 0)
+            screenshots = QString::fromLocal8Bit(argv[i + 1]);
     }
+    if (!screenshots.isEmpty())
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     if (backend == QStringLiteral("software"))
         QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
     else
         QQuickWindow::setGraphicsApi(QSGRendererInterface::OpenGL);
 
     QApplication app(argc, argv);
+    if (!screenshots.isEmpty())
+        return takeScreenshots(QDir(screenshots));
     // The panel says where the time of building it goes.
     QLoggingCategory::setFilterRules(QStringLiteral("tessary.panel.debug=true"));
     std::printf("backend: %s, backdrop blur %s\n", qPrintable(backend), blur ? "on" : "off");
     std::printf("RSS at start: %.1f MB\n", residentMegabytes());
 
     MemoryPasteboard pasteboard;
-    QuietSound sound;
+    testing::CountingSound sound;
     ClipboardMonitor monitor(pasteboard, sound);
     HistoryModel &history = *monitor.history();
     QElapsedTimer timer;

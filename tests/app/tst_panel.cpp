@@ -1,5 +1,4 @@
-// The panel's rules (spring, bands, placement) and its window as the tray
-// opens it, with screenshots of its looks written under the build tree.
+// The panel's rules (spring, bands, placement) and its window as the tray opens it.
 #include "../../src/qml/backdropblur.h"
 #include "../../src/qml/spring.h"
 #include "app/barvisibility.h"
@@ -13,8 +12,6 @@
 #include "support/privatebus.h"
 
 #include <QAccessible>
-#include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QQmlEngine>
 #include <QQuickItem>
@@ -293,43 +290,6 @@ private slots:
         QCOMPARE(fixture.loginLog().size(), answered ? 0 : 1);
         // Opened again, the switch shows what came of the request.
         QCOMPARE(openSwitch()->property("checked").toBool(), answered);
-    }
-
-    void screenshots()
-    {
-        const QDir directory(qEnvironmentVariable("TESSARY_SCREENSHOT_DIR", u"screenshots"_s));
-        QVERIFY(directory.mkpath(u"."_s));
-        const auto shoot = [&](const QString &name) {
-            QVERIFY(QTest::qWaitForWindowExposed(m_panel->window()));
-            QTest::qWait(500); // springs settled, images decoded
-            const QImage image = m_panel->window()->grabWindow();
-            QVERIFY(image.save(directory.filePath(name + u".png"_s)));
-        };
-        m_panel->open();
-        shoot(u"panel-empty"_s);
-        m_panel->close();
-        // Texts, images and files, the newest an image.
-        m_fixture.addTexts(6);
-        m_fixture.add(Payload::files({QUrl::fromLocalFile(u"/etc/hostname"_s)}));
-        m_fixture.add(u"git log --oneline --graph --decorate --all"_s);
-        for (const QColor colour : {QColor(240, 180, 60), QColor(70, 130, 200)}) {
-            m_fixture.add(u"The quick brown fox jumps over the lazy dog. Pack my box with "
-                          "five dozen liquor jugs."_s);
-            m_fixture.add(Payload::image(testing::encodedImage({1200, 800}, "PNG", colour)));
-        }
-        m_panel->open();
-        shoot(u"panel-entries"_s);
-        auto *list = current()->property("list").value<QQuickItem *>();
-        list->setProperty("contentY", list->property("contentY").toReal() + 260);
-        shoot(u"panel-scrolled"_s);
-        for (const char key : {'f', 'o', 'x'})
-            QTest::keyClick(m_panel->window(), key);
-        shoot(u"panel-filtered"_s);
-        for (const char key : {'e', 's'})
-            QTest::keyClick(m_panel->window(), key);
-        shoot(u"panel-no-match"_s);
-        QMetaObject::invokeMethod(m_panel->panelItem(), "openSettings");
-        shoot(u"panel-settings"_s);
     }
 };
 
