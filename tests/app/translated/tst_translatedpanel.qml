@@ -1,6 +1,7 @@
 import QtQuick
 import QtTest
 import Tessary
+import "../qml"
 
 // What a German user sees in the panel and its settings screen: German texts, none of the
 // English ones, and times in German beside them.
@@ -15,16 +16,7 @@ Item {
 
         Component {
             id: panelComponent
-            Panel {
-                monitor: fixture.monitor
-                previewer: fixture.previewer
-                cards: fixture.cards
-                thumbnails: fixture.thumbnails
-                host: fixture.host
-                shortcut: fixture.shortcut
-                launchAtLogin: fixture.launchAtLogin
-                composited: false
-            }
+            FixturePanel {}
         }
 
         function init() {
