@@ -1,11 +1,6 @@
 // The card view under Qt Quick Test (qml/tst_clipboardcard.qml), one entry of each interesting
-// shape in a history of its own.
-#include "app/card/cardsupport.h"
-#include "app/card/entryimageprovider.h"
-#include "app/card/relativetime.h"
-#include "core/historymodel.h"
-#include "preview/filethumbnails.h"
-#include "preview/thumbnailer.h"
+// shape in the panel fixture's history.
+#include "app/panelfixture.h"
 #include "support/images.h"
 
 #include <QQmlContext>
@@ -13,6 +8,7 @@
 #include <QQuickImageProvider>
 #include <QtQml/qqmlextensionplugin.h>
 #include <QtQuickTest>
+#include <optional>
 
 Q_IMPORT_QML_PLUGIN(TessaryPlugin)
 
@@ -33,12 +29,6 @@ public:
     QAtomicInt &m_count;
 };
 
-// The desktop's thumbnails are not the card's business: none ever come.
-class NoThumbnails : public Thumbnailer {
-public:
-    QFuture<QImage> thumbnail(const QUrl &, QSize) override { return {}; }
-};
-
 } // namespace
 
 // `fixture.entry(name)` gives what the list hands a card for the named entry; `fixture.support`
@@ -48,22 +38,24 @@ class Setup : public QObject {
     Q_PROPERTY(tessary::CardSupport *support READ support CONSTANT FINAL)
     Q_PROPERTY(tessary::FileThumbnails *thumbnails READ thumbnails CONSTANT FINAL)
 public:
-    Q_INVOKABLE QVariantMap entry(const QString &name) const
+    Q_INVOKABLE QVariantMap entry(const QString &name)
     {
-        const QModelIndex index = m_history.index(m_history.rowOf(m_ids.value(name)));
+        const HistoryModel &history = m_fixture->history();
+        const QModelIndex index = history.index(history.rowOf(m_ids.value(name)));
         QVariantMap roles{{"index", index.row()}};
-        const QHash<int, QByteArray> names = m_history.roleNames();
+        const QHash<int, QByteArray> names = history.roleNames();
         for (auto it = names.cbegin(); it != names.cend(); ++it)
-            roles.insert(QString::fromLatin1(it.value()), m_history.data(index, it.key()));
+            roles.insert(QString::fromLatin1(it.value()), history.data(index, it.key()));
         return roles;
     }
     Q_INVOKABLE int probeRequests() const { return m_probes.loadRelaxed(); }
-    CardSupport *support() { return m_support.get(); }
-    FileThumbnails *thumbnails() { return &m_thumbnails; }
+    CardSupport *support() { return m_fixture->cards(); }
+    FileThumbnails *thumbnails() { return m_fixture->thumbnails(); }
 
 public slots:
     void qmlEngineAvailable(QQmlEngine *engine)
     {
+        m_fixture.emplace(); // once the application object exists: it keeps a timer
         const QByteArray wide = encodedImage({400, 100}, "PNG");
         add("text", Payload::text("Hello, world"));
         add("long", Payload::text(QStringLiteral("line\n").repeated(40)));
@@ -79,12 +71,8 @@ public slots:
         add("files", Payload::files({QUrl::fromLocalFile("/tmp/first.txt"),
                                      QUrl::fromLocalFile("/tmp/second.txt")}));
         add("nofiles", Payload::files({}));
-        // Made once the application object exists: it keeps a timer.
-        m_support = std::make_unique<CardSupport>(m_history, m_formatter);
-        m_support->setRunning(true);
-        engine->addImportPath("qrc:/");
-        engine->addImageProvider("entry", new EntryImageProvider(m_history));
-        addFileImageProviders(*engine, m_thumbnails);
+        support()->setRunning(true);
+        preparePanelEngine(*engine, m_fixture->services());
         engine->addImageProvider("probe", new ProbeProvider(m_probes));
         engine->rootContext()->setContextProperty("fixture", this);
     }
@@ -95,14 +83,10 @@ private:
         Entry entry = Entry::create(std::move(payload));
         entry.capturedAt = QDateTime::currentDateTime().addSecs(-180);
         m_ids.insert(name, entry.id.toString(QUuid::WithoutBraces));
-        m_history.prepend(std::move(entry));
+        m_fixture->history().prepend(std::move(entry));
     }
 
-    HistoryModel m_history;
-    RelativeTimeFormatter m_formatter{QLocale(QLocale::English)};
-    NoThumbnails m_thumbnailer;
-    FileThumbnails m_thumbnails{m_thumbnailer};
-    std::unique_ptr<CardSupport> m_support;
+    std::optional<test::PanelFixture> m_fixture;
     QHash<QString, QString> m_ids;
     QAtomicInt m_probes;
 };

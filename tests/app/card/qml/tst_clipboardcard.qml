@@ -165,19 +165,6 @@ Item {
             compare(child(card, "entryText").lineCount, 4)
         }
 
-        // The phrase moves on with the shared clock ("59 seconds ago", "1 minute ago") on the
-        // same card, without rebuilding it.
-        function test_timestampFollowsTheClock() {
-            const card = makeCard("text", { capturedAt: new Date(Date.now() - 59400) })
-            const line = child(card, "timestampLine")
-            fixture.support.refreshNow()
-            const before = line.text
-            compare(before, "59 seconds ago")
-            wait(800)
-            fixture.support.refreshNow()
-            compare(line.text, "1 minute ago")
-        }
-
         // A drag of an entry with nothing to offer still runs, carrying nothing.
         function test_draggingTheTileDragsTheEntry() {
             for (const [entry, formats] of [["text", ["text/plain"]], ["garbage", []]]) {
