@@ -12,7 +12,6 @@
 #include <QtQml/qqmlextensionplugin.h>
 #include <cstdio>
 #include <cstdlib>
-#include <sys/prctl.h>
 #include <sys/resource.h>
 
 Q_IMPORT_QML_PLUGIN(TessaryPlugin)
@@ -20,10 +19,11 @@ Q_IMPORT_QML_PLUGIN(TessaryPlugin)
 int main(int argc, char *argv[])
 {
     // A core dump would hold the history, passwords copied from a manager included: none is
-    // written, whatever the core size limit or the system's dump settings. (Being undumpable also
-    // keeps other processes of the user from reading this one's memory.)
-    ::prctl(PR_SET_DUMPABLE, 0);
-    const rlimit noCore{0, 0};
+    // written. A limit of one byte is below any dump's size, and the kernel also reads it as
+    // "no dump" for a dump piped to a handler (systemd-coredump and the like), which a limit of
+    // zero would not stop. The process stays dumpable, though: the desktop portal identifies its
+    // callers by opening /proc/PID/root and refuses every call of an undumpable one.
+    const rlimit noCore{1, 1};
     ::setrlimit(RLIMIT_CORE, &noCore);
 
     QCoreApplication::setApplicationName(QStringLiteral("tessary"));

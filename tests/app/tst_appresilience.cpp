@@ -11,8 +11,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUuid>
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using namespace tessary::testing;
@@ -196,6 +198,13 @@ private slots:
         QVERIFY(app.launchesAgain()); // the panel shows it on a card
         QVERIFY(app.showsItsPanel());
         QVERIFY(app.captures("something else"));
+        // The desktop portal must still be able to tell who calls it, as it does, by opening
+        // the caller's root (root may open any, so only a run as a normal user can catch it).
+        const QByteArray appRoot =
+            "/proc/" + QByteArray::number(app.process().processId()) + "/root";
+        const int rootFd = ::open(appRoot.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        QVERIFY2(rootFd >= 0, qPrintable(qt_error_string(errno)));
+        ::close(rootFd);
 
         ::kill(app.process().processId(), SIGSEGV);
         QVERIFY(app.process().waitForFinished(30000));
