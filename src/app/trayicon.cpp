@@ -53,11 +53,6 @@ QRect TrayIcon::geometry() const
     return around;
 }
 
-QString TrayIcon::iconName() const
-{
-    return m_icon->icon().name();
-}
-
 bool TrayIcon::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange)

@@ -25,8 +25,6 @@ public:
 
     // The icon's place on screen, or an invalid rect when the host does not tell it.
     QRect geometry() const;
-    // The icon as the host is given it: its theme name, or empty for a bundled picture.
-    QString iconName() const;
 
     static constexpr char kSymbolicIconName[] = "org.tessary.Tessary-symbolic";
 

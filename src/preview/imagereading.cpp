@@ -23,14 +23,6 @@ QSize uprightSize(QImageReader &reader)
     return size.isValid() && !size.isEmpty() ? size : QSize();
 }
 
-QSize uprightSize(const QByteArray &bytes)
-{
-    QByteArray data = bytes;
-    QBuffer buffer(&data);
-    QImageReader reader(&buffer);
-    return uprightSize(reader);
-}
-
 QImage readUpright(QImageReader &reader, QSize box, QString *errorString)
 {
     const QSize size = uprightSize(reader);

@@ -13,7 +13,6 @@ namespace tessary::images {
 
 // The size the picture has once upright, from its header alone; invalid when Qt cannot read it.
 QSize uprightSize(QImageReader &reader);
-QSize uprightSize(const QByteArray &bytes);
 
 // The picture upright, scaled down to fit inside `box` with its proportions kept (never up; a
 // side of zero or less leaves that side free). Null when it is no image; `errorString` says why.

@@ -135,6 +135,9 @@ LoginItemResult BackgroundPortal::answerTo(const QString &what, bool autostart, 
 
 void BackgroundPortal::conclude(bool autostart, const LoginItemResult &result)
 {
+    // The first of the answer, a failure and the deadline concludes; a later one finds nothing.
+    if (!m_pending)
+        return;
     // A request that timed out is closed as it goes: its dialog goes with it.
     m_pending->deleteLater();
     m_pending = nullptr;

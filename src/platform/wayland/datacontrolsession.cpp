@@ -365,13 +365,13 @@ void DataControlSession::handleSelection(DataControlOffer *offer)
         return;
     if (m_selection && isOurs(m_selection))
         return;
-    ++m_changeCount;
+    const qint64 count = ++m_changeCount;
     if (onCountMoved)
         onCountMoved();
     // An empty clipboard after a foreign one: its source went away. (One after ours was emptied
     // on purpose by another client, and is left so.)
     if (!m_selection && hadForeignContent && onContentsLost) {
-        m_countWhenEmptied = m_changeCount.load();
+        m_countWhenEmptied = count;
         onContentsLost();
     }
 }
