@@ -1,6 +1,7 @@
 #include "mimecontent.h"
 
 #include "clipboardformats.h"
+#include "core/capture.h"
 #include "core/imageformat.h"
 
 #include <map>
@@ -57,6 +58,18 @@ std::optional<QString> MimeContentSource::text()
             return decodeText(*data, encoding);
     }
     return std::nullopt;
+}
+
+std::optional<Payload> captureOffered(QList<QByteArray> offered, MimeContentSource::Read read,
+                                      const std::function<bool()> &contentGone)
+{
+    MimeContentSource source(std::move(offered), std::move(read));
+    if (source.isSecret())
+        return std::nullopt;
+    std::optional<Payload> payload = capturePayload(source);
+    if (contentGone())
+        return std::nullopt;
+    return payload;
 }
 
 namespace {

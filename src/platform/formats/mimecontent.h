@@ -33,6 +33,12 @@ private:
     Read m_read;
 };
 
+// The payload of a content offered under MIME type names: nothing when a password manager marked
+// it secret, or when `contentGone` says, once read, that a representation stalled or was too
+// large (the whole content is then left unread rather than half taken).
+std::optional<Payload> captureOffered(QList<QByteArray> offered, MimeContentSource::Read read,
+                                      const std::function<bool()> &contentGone);
+
 // How the bytes a copy back offers under one type are made from its payload.
 enum class OfferEncoding { Utf8Text, Latin1Text, UriList, GnomeCopiedFiles, ImageBytes };
 

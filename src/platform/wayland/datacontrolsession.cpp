@@ -1,6 +1,5 @@
 #include "datacontrolsession.h"
 
-#include "core/capture.h"
 
 #include <QLoggingCategory>
 #include <cerrno>
@@ -326,16 +325,10 @@ std::optional<Payload> DataControlSession::readSelection(quint64 ticket)
                            return wait(fd, int(timeout.count())) && serial == m_selectionSerial &&
                                   ticket == m_newestCapture.load();
                        });
-    MimeContentSource source(m_selection->mimeTypes, [&reader](const QByteArray &mimeType) {
-        return reader.read(mimeType);
-    });
-    if (source.isSecret())
-        return std::nullopt;
-    std::optional<Payload> payload = capturePayload(source);
-    // A representation that stalled or was too large leaves the whole content unread.
-    if (reader.isContentGone())
-        return std::nullopt;
-    return payload;
+    return captureOffered(
+        m_selection->mimeTypes,
+        [&reader](const QByteArray &mimeType) { return reader.read(mimeType); },
+        [&reader] { return reader.isContentGone(); });
 }
 
 void DataControlSession::takeSelection(const Payload &payload)

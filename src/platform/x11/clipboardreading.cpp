@@ -1,6 +1,5 @@
 #include "clipboardreading.h"
 
-#include "core/capture.h"
 #include "platform/formats/mimecontent.h"
 #include "selectionreader.h"
 
@@ -24,15 +23,9 @@ std::optional<Payload> captureClipboard(SelectionReader &reader)
         if (QByteArray name = atoms.nameOf(target); !name.isEmpty())
             names.append(name);
     }
-    MimeContentSource source(
-        names, [&](const QByteArray &mimeType) { return reader.read(atoms.named(mimeType)); });
-    if (source.isSecret())
-        return std::nullopt;
-    std::optional<Payload> payload = capturePayload(source);
-    // A representation that stalled or was too large leaves the whole content unread.
-    if (reader.isContentGone())
-        return std::nullopt;
-    return payload;
+    return captureOffered(
+        names, [&](const QByteArray &mimeType) { return reader.read(atoms.named(mimeType)); },
+        [&reader] { return reader.isContentGone(); });
 }
 
 } // namespace tessary::x11
